@@ -1,0 +1,117 @@
+// The application host: gxtkApp and its run loop, the framework's application
+// classes bb_app_AppDevice and bb_app_App, and the application module's free
+// functions.
+//
+// The loop delivers five events to the application (create, update, render,
+// suspend, resume) and runs one collector step after each of them, so objects
+// die only between events.
+#ifndef MOXEL_HOST_APP_H
+#define MOXEL_HOST_APP_H
+
+#include "audio/audio_device.h"
+#include "graphics/graphics_device.h"
+#include "host/gxtk_object.h"
+#include "input/input_device.h"
+#include "runtime/string.h"
+
+// Updates run per pass at most; the rest of a backlog is dropped.
+constexpr int MAX_UPDATES_PER_FRAME = 7;
+
+class gxtkApp : public gxtkObject {
+public:
+    gxtkApp();
+
+    virtual gxtkGraphics* GraphicsDevice() { return graphics; }
+    virtual gxtkInput* InputDevice() { return input; }
+    virtual gxtkAudio* AudioDevice() { return audio; }
+    virtual String AppTitle();
+    virtual String LoadState();
+    virtual int SaveState(String state);
+    virtual String LoadString(String path);
+    virtual int SetUpdateRate(int rate);
+    virtual int MilliSecs();
+    virtual int Loading() { return 0; }
+    virtual int OnCreate() { return 0; }
+    virtual int OnSuspend() { return 0; }
+    virtual int OnResume() { return 0; }
+    virtual int OnUpdate() { return 0; }
+    virtual int OnRender() { return 0; }
+    virtual int OnLoading() { return 0; }
+
+    // The loop; returns when the window has closed.
+    void Run();
+
+    void InvokeOnCreate();
+    void InvokeOnUpdate();
+    void InvokeOnRender();
+    void InvokeOnSuspend();
+    void InvokeOnResume();
+
+    // Window-system callbacks (GLFW 3 key codes and actions).
+    static void OnKey(int key, int action);
+    static void OnChar(int chr, int action);
+    static void OnMouseButton(int button, int action);
+    static void OnWindowSize(int width, int height);
+    static void OnWindowRefresh();
+
+    gxtkGraphics* graphics;
+    gxtkInput* input;
+    gxtkAudio* audio;
+    int updateRate;
+    double nextUpdate;
+    double updatePeriod;
+    bool suspended;
+
+private:
+    // One pass of the loop; false once the window has closed.
+    bool Step();
+    void TimedStep();
+    void RenderWhenIdle();
+};
+
+class bb_app_App;
+
+class bb_app_AppDevice : public gxtkApp {
+public:
+    bb_app_AppDevice();
+    bb_app_AppDevice* g_new(bb_app_App* app);
+
+    void mark() override;
+    int SetUpdateRate(int rate) override;
+    int OnCreate() override;
+    int OnSuspend() override;
+    int OnResume() override;
+    int OnUpdate() override;
+    int OnRender() override;
+    int OnLoading() override;
+
+    bb_app_App* f_app;
+    int f_updateRate;
+};
+
+class bb_app_App : public Object {
+public:
+    bb_app_App* g_new();
+
+    virtual int m_OnCreate() { return 0; }
+    virtual int m_OnUpdate() { return 0; }
+    virtual int m_OnSuspend() { return 0; }
+    virtual int m_OnResume() { return 0; }
+    virtual int m_OnRender() { return 0; }
+    virtual int m_OnLoading() { return 0; }
+};
+
+extern gxtkApp* app;
+extern int (*runner)();
+extern bb_app_AppDevice* bb_app_device;
+
+int RunApp();
+int bb_app_SetUpdateRate(int rate);
+int bb_app_Millisecs();
+String bb_app_LoadState();
+int bb_app_SaveState(String state);
+
+// Enqueues the six root globals; installed as the collector's root marker.
+void bb_mark_roots();
+
+#endif

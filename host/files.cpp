@@ -1,0 +1,110 @@
+// Data paths, file opening and the state file.
+#include "host/files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+const char* const STATE_FILE_NAME = ".vendlestate";
+long (*host_save_write_limit)(long bytes) = nullptr;
+
+namespace {
+
+// Readable by the player's other tools, as a file made by fopen would be.
+constexpr mode_t STATE_FILE_MODE = 0644;
+
+struct Mapping {
+    const char* address;
+    const char* path;
+};
+
+const Mapping MAPPINGS[] = {
+    {"vendle://data/", "./data/"},
+    {"vendle://internal/", "./internal/"},
+    {"vendle://external/", "./external/"},
+};
+
+// UTF-8 bytes of a 16-bit text, zero-terminated, for the C runtime's fopen.
+std::vector<unsigned char> utf8z(const String& s) {
+    std::vector<unsigned char> bytes;
+    s.Save(bytes);
+    bytes.push_back(0);
+    return bytes;
+}
+
+FILE* open_utf8(const String& path, const char* mode) {
+    std::vector<unsigned char> p = utf8z(path);
+    return std::fopen(reinterpret_cast<const char*>(p.data()), mode);
+}
+
+}  // namespace
+
+String bb_data_FixDataPath(String path) {
+    int i = path.Find(String(":/"));
+    if (i != -1 && path.Find(String("/")) == i + 1) return path;
+    if (path.StartsWith(String("./")) || path.StartsWith(String("/"))) return path;
+    return String("vendle://data/") + path;
+}
+
+FILE* fopenFile(String path, String mode) {
+    if (path.StartsWith(String("vendle://"))) {
+        bool mapped = false;
+        for (const Mapping& m : MAPPINGS) {
+            String prefix(m.address);
+            if (path.StartsWith(prefix)) {
+                path = String(m.path) + path.Slice(prefix.Length());
+                mapped = true;
+                break;
+            }
+        }
+        if (!mapped) return nullptr;
+    }
+    std::vector<unsigned char> m = utf8z(mode);
+    return open_utf8(path, reinterpret_cast<const char*>(m.data()));
+}
+
+String host_load_state() {
+    FILE* f = std::fopen(STATE_FILE_NAME, "rb");
+    if (!f) return String();
+    String s = String::Load(f);
+    std::fclose(f);
+    return s;
+}
+
+int host_save_state(const String& state) {
+    // The temporary sits next to the state file so the rename stays on one file system.
+    char temp_name[] = ".vendlestate.XXXXXX";
+    int fd = mkstemp(temp_name);
+    if (fd == -1) return SAVE_CANNOT_OPEN;
+    fchmod(fd, STATE_FILE_MODE);
+    FILE* f = fdopen(fd, "wb");
+    if (!f) {
+        close(fd);
+        unlink(temp_name);
+        return SAVE_CANNOT_OPEN;
+    }
+    std::vector<unsigned char> bytes;
+    state.Save(bytes);
+    long to_write = static_cast<long>(bytes.size());
+    if (host_save_write_limit) to_write = host_save_write_limit(to_write);
+    bool ok = std::fwrite(bytes.data(), 1, static_cast<size_t>(to_write), f) == static_cast<size_t>(to_write) &&
+              to_write == static_cast<long>(bytes.size());
+    ok = std::fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok || std::rename(temp_name, STATE_FILE_NAME) != 0) {
+        unlink(temp_name);
+        return SAVE_SHORT_WRITE;
+    }
+    return SAVE_OK;
+}
+
+String host_load_string(String path) {
+    FILE* f = fopenFile(path, String("rb"));
+    if (!f) return String();
+    String s = String::Load(f);
+    std::fclose(f);
+    return s;
+}

@@ -1,0 +1,35 @@
+// Data paths, file opening and the state file.
+//
+// Assets are named by short relative names; bb_data_FixDataPath turns them into
+// "vendle://data/" addresses and fopenFile maps those below the current working
+// directory. The game's state is one string kept in ".vendlestate" in the
+// working directory.
+#ifndef MOXEL_HOST_FILES_H
+#define MOXEL_HOST_FILES_H
+
+#include <cstdio>
+
+#include "runtime/string.h"
+
+// Results of saving the state.
+constexpr int SAVE_OK = 0;
+constexpr int SAVE_CANNOT_OPEN = -1;
+constexpr int SAVE_SHORT_WRITE = -2;
+
+String bb_data_FixDataPath(String path);
+FILE* fopenFile(String path, String mode);
+
+// The state file's name, relative to the working directory.
+extern const char* const STATE_FILE_NAME;
+
+String host_load_state();
+// Writes the state through a temporary file renamed over the old one, so a
+// crash or a full disk never leaves a cut or empty state file behind.
+int host_save_state(const String& state);
+String host_load_string(String path);
+
+// Test seam: when set, called with the number of bytes about to be written;
+// the write is cut to the number it returns.
+extern long (*host_save_write_limit)(long bytes);
+
+#endif

@@ -1,0 +1,86 @@
+// GLFW 3 behind the window-system seam.
+#include "host/glfw_window.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+
+namespace host {
+
+double GlfwWindowSystem::Time() {
+    return glfwGetTime();
+}
+
+void GlfwWindowSystem::Sleep(double seconds) {
+    if (!(seconds > 0)) return;
+    timespec ts;
+    ts.tv_sec = static_cast<time_t>(seconds);
+    ts.tv_nsec = static_cast<long>((seconds - static_cast<double>(ts.tv_sec)) * 1e9);
+    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {
+    }
+}
+
+void GlfwWindowSystem::PollEvents() {
+    glfwPollEvents();
+}
+
+void GlfwWindowSystem::WaitEvents() {
+    glfwWaitEvents();
+}
+
+bool GlfwWindowSystem::IsOpen() {
+    return !glfwWindowShouldClose(window_);
+}
+
+bool GlfwWindowSystem::IsIconified() {
+    return glfwGetWindowAttrib(window_, GLFW_ICONIFIED) != 0;
+}
+
+bool GlfwWindowSystem::IsFocused() {
+    return glfwGetWindowAttrib(window_, GLFW_FOCUSED) != 0;
+}
+
+void GlfwWindowSystem::GetSize(int* width, int* height) {
+    glfwGetWindowSize(window_, width, height);
+}
+
+void GlfwWindowSystem::SwapBuffers() {
+    glfwSwapBuffers(window_);
+}
+
+void GlfwWindowSystem::GetCursorPos(int* x, int* y) {
+    double dx = 0, dy = 0;
+    glfwGetCursorPos(window_, &dx, &dy);
+    // The pointer may sit far outside the window; keep the conversion defined.
+    auto to_int = [](double v) {
+        if (!(v > -1e9)) return -1000000000;
+        if (!(v < 1e9)) return 1000000000;
+        return static_cast<int>(v);
+    };
+    *x = to_int(dx);
+    *y = to_int(dy);
+}
+
+int GlfwWindowSystem::GetJoystickAxes(float* axes, int max) {
+    if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+    int count = 0;
+    const float* values = glfwGetJoystickAxes(GLFW_JOYSTICK_1, &count);
+    if (!values) return 0;
+    if (count > max) count = max;
+    for (int i = 0; i < count; ++i) axes[i] = values[i];
+    return count;
+}
+
+int GlfwWindowSystem::GetJoystickButtons(unsigned char* buttons, int max) {
+    if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+    int count = 0;
+    const unsigned char* values = glfwGetJoystickButtons(GLFW_JOYSTICK_1, &count);
+    if (!values) return 0;
+    if (count > max) count = max;
+    for (int i = 0; i < count; ++i) buttons[i] = values[i];
+    return count;
+}
+
+}  // namespace host

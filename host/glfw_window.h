@@ -1,0 +1,36 @@
+// The window system over GLFW 3, for the real program and the GL tests.
+#ifndef MOXEL_HOST_GLFW_WINDOW_H
+#define MOXEL_HOST_GLFW_WINDOW_H
+
+#include "host/window.h"
+
+struct GLFWwindow;
+
+namespace host {
+
+class GlfwWindowSystem : public WindowSystem {
+public:
+    explicit GlfwWindowSystem(GLFWwindow* window) : window_(window) {}
+
+    double Time() override;
+    void Sleep(double seconds) override;
+    void PollEvents() override;
+    void WaitEvents() override;
+    bool IsOpen() override;
+    bool IsIconified() override;
+    bool IsFocused() override;
+    void GetSize(int* width, int* height) override;
+    void SwapBuffers() override;
+    void GetCursorPos(int* x, int* y) override;
+    int GetJoystickAxes(float* axes, int max) override;
+    int GetJoystickButtons(unsigned char* buttons, int max) override;
+
+    GLFWwindow* handle() const { return window_; }
+
+private:
+    GLFWwindow* window_;
+};
+
+}  // namespace host
+
+#endif

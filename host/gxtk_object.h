@@ -1,0 +1,9 @@
+// The base of the host and device classes.
+#ifndef MOXEL_HOST_GXTK_OBJECT_H
+#define MOXEL_HOST_GXTK_OBJECT_H
+
+#include "runtime/object.h"
+
+class gxtkObject : public Object {};
+
+#endif

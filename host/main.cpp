@@ -1,0 +1,135 @@
+// Program entry: the window, the audio device, the runtime start and the loop.
+//
+// main brings up GLFW, one centred 640x480 window titled "Moxelpark" and the
+// OpenAL device and context (audio failures are reported and tolerated), then
+// starts the runtime with bb_std_main, runs the host's loop, and tears the
+// audio context, the audio device and GLFW down in that order.
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <GLFW/glfw3.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "game/program.h"
+#include "host/app.h"
+#include "host/glfw_window.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+constexpr int WINDOW_WIDTH = 640;
+constexpr int WINDOW_HEIGHT = 480;
+constexpr const char* WINDOW_TITLE = "Moxelpark";
+
+int saved_argc = 0;
+const char** saved_argv = nullptr;
+ALCdevice* alcDevice = nullptr;
+ALCcontext* alcContext = nullptr;
+
+void key_callback(GLFWwindow*, int key, int, int action, int) {
+    gxtkApp::OnKey(key, action);
+}
+
+void char_callback(GLFWwindow*, unsigned int codepoint) {
+    // GLFW 3 reports only presses here.
+    gxtkApp::OnChar(static_cast<int>(codepoint), 1);
+}
+
+void mouse_button_callback(GLFWwindow*, int button, int action, int) {
+    gxtkApp::OnMouseButton(button, action);
+}
+
+void window_size_callback(GLFWwindow*, int width, int height) {
+    gxtkApp::OnWindowSize(width, height);
+}
+
+void window_refresh_callback(GLFWwindow*) {
+    gxtkApp::OnWindowRefresh();
+}
+
+void install_callbacks(GLFWwindow* window) {
+    glfwSetKeyCallback(window, key_callback);
+    glfwSetCharCallback(window, char_callback);
+    glfwSetWindowSizeCallback(window, window_size_callback);
+    glfwSetWindowRefreshCallback(window, window_refresh_callback);
+    glfwSetMouseButtonCallback(window, mouse_button_callback);
+}
+
+void open_audio() {
+    alcDevice = alcOpenDevice(nullptr);
+    if (!alcDevice) {
+        std::puts("alcOpenDevice failed");
+        return;
+    }
+    alcContext = alcCreateContext(alcDevice, nullptr);
+    if (!alcContext) {
+        std::puts("alcCreateContext failed");
+        return;
+    }
+    if (!alcMakeContextCurrent(alcContext)) std::puts("alcMakeContextCurrent failed");
+}
+
+void close_audio_and_window() {
+    if (alcContext) {
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(alcContext);
+    }
+    if (alcDevice) alcCloseDevice(alcDevice);
+    glfwTerminate();
+}
+
+}  // namespace
+
+int bb_std_main(int argc, const char** argv) {
+    saved_argc = argc;
+    saved_argv = argv;
+#ifndef MOXEL_SANITIZE
+    // Sanitizer builds keep their own handlers so their reports are not hidden.
+    std::signal(SIGSEGV, sighandler);
+    std::signal(SIGILL, sighandler);
+    std::signal(SIGFPE, sighandler);
+#endif
+    gc_mark_roots = bb_mark_roots;
+    gc_init1();
+    bbInit();
+    gc_init2();
+    bbMain();
+    return 0;
+}
+
+int main(int argc, const char** argv) {
+    if (!glfwInit()) {
+        std::puts("glfwInit failed");
+        std::fflush(stdout);
+        std::exit(-1);
+    }
+    const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
+    if (!window) fail("glfwOpenWindow failed");
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(0);
+    if (desktop) {
+        glfwSetWindowPos(window, (desktop->width - WINDOW_WIDTH) / 2, (desktop->height - WINDOW_HEIGHT) / 2);
+    }
+    glfwSetWindowTitle(window, WINDOW_TITLE);
+    open_audio();
+
+    host::GlfwWindowSystem window_system(window);
+    host::set_window(&window_system);
+    install_callbacks(window);
+
+    try {
+        bb_std_main(argc, argv);
+        if (runner) runner();
+    } catch (ThrowableObject*) {
+        Print(String("Vendle Runtime Error : Uncaught Vendle Exception"));
+    } catch (const char*) {
+        // A runtime exception already reported itself; shut down quietly.
+    }
+    host::set_window(nullptr);
+    close_audio_and_window();
+    return 0;
+}

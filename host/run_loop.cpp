@@ -1,0 +1,163 @@
+// The run loop: fixed-rate updates with a bounded catch-up, one render per
+// pass, suspension while iconified, and a collector step after every event.
+#include "audio/audio_device.h"
+#include "host/app.h"
+#include "host/window.h"
+#include "input/input_device.h"
+#include "runtime/gc.h"
+
+namespace {
+host::WindowSystem& ws() {
+    return host::window();
+}
+}  // namespace
+
+void gxtkApp::Run() {
+    InvokeOnCreate();
+    if (!suspended) InvokeOnRender();
+    while (Step()) {
+    }
+}
+
+bool gxtkApp::Step() {
+    if (!ws().IsOpen()) return false;
+    if (ws().IsIconified()) {
+        if (!suspended) {
+            InvokeOnSuspend();
+        } else {
+            ws().WaitEvents();
+        }
+        return true;
+    }
+    if (suspended) {
+        // Resume only once the window is both restored and focused.
+        if (ws().IsFocused()) {
+            InvokeOnResume();
+        } else {
+            ws().WaitEvents();
+        }
+        return true;
+    }
+    if (updateRate != 0) {
+        TimedStep();
+    } else {
+        RenderWhenIdle();
+    }
+    return true;
+}
+
+void gxtkApp::TimedStep() {
+    double now = ws().Time();
+    if (now < nextUpdate) {
+        ws().Sleep(nextUpdate - now);
+        return;
+    }
+    ws().PollEvents();
+    for (int i = 0; i < MAX_UPDATES_PER_FRAME; ++i) {
+        nextUpdate += updatePeriod;
+        InvokeOnUpdate();
+        if (updateRate == 0 || ws().Time() < nextUpdate) break;
+        // The backlog beyond the last allowed update is dropped, never caught up.
+        if (i == MAX_UPDATES_PER_FRAME - 1) nextUpdate = ws().Time();
+    }
+    if (!suspended) InvokeOnRender();
+}
+
+void gxtkApp::RenderWhenIdle() {
+    if (graphics->Validate()) {
+        graphics->BeginRender();
+        OnRender();
+        graphics->EndRender();
+        gc_collect();
+    }
+    ws().WaitEvents();
+}
+
+void gxtkApp::InvokeOnCreate() {
+    // A window without a positive size cannot be set up for; wait until it has one.
+    while (!graphics->Validate() && ws().IsOpen()) ws().WaitEvents();
+    OnCreate();
+    gc_collect();
+}
+
+void gxtkApp::InvokeOnUpdate() {
+    if (suspended || updateRate == 0 || !graphics->Validate()) return;
+    input->BeginUpdate();
+    OnUpdate();
+    input->EndUpdate();
+    gc_collect();
+}
+
+void gxtkApp::InvokeOnRender() {
+    if (suspended || !graphics->Validate()) return;
+    graphics->BeginRender();
+    OnRender();
+    // Flushes what is still batched and swaps the buffers.
+    graphics->EndRender();
+    gc_collect();
+}
+
+void gxtkApp::InvokeOnSuspend() {
+    if (suspended) return;
+    suspended = true;
+    OnSuspend();
+    audio->OnSuspend();
+    if (updateRate != 0) {
+        int rate = updateRate;
+        SetUpdateRate(0);
+        updateRate = rate;
+    }
+    gc_collect();
+}
+
+void gxtkApp::InvokeOnResume() {
+    if (!suspended) return;
+    if (updateRate != 0) {
+        int rate = updateRate;
+        updateRate = 0;
+        SetUpdateRate(rate);
+    }
+    audio->OnResume();
+    OnResume();
+    suspended = false;
+    gc_collect();
+}
+
+void gxtkApp::OnKey(int key, int action) {
+    constexpr int RELEASE = 0;
+    constexpr int PRESS = 1;
+    constexpr int REPEAT = 2;
+    int code = gxtkInput::TransKey(key);
+    if (code == 0) return;
+    gxtkInput* in = app->input;
+    if (action == RELEASE) {
+        in->OnKeyUp(code);
+    } else if (action == PRESS) {
+        in->OnKeyDown(code);
+        int chr = gxtkInput::KeyToChar(code);
+        if (chr != 0) in->PutChar(chr);
+    } else if (action == REPEAT) {
+        // A held key types its character again but adds no hit.
+        int chr = gxtkInput::KeyToChar(code);
+        if (chr != 0) in->PutChar(chr);
+    }
+}
+
+void gxtkApp::OnChar(int chr, int action) {
+    constexpr int PRESS = 1;
+    if (action == PRESS) app->input->PutChar(chr);
+}
+
+void gxtkApp::OnMouseButton(int button, int action) {
+    constexpr int MOUSE_BUTTONS = 3;
+    if (button < 0 || button >= MOUSE_BUTTONS) return;
+    int key = button + 1;
+    if (action == 0) {
+        app->input->OnKeyUp(key);
+    } else if (action == 1) {
+        app->input->OnKeyDown(key);
+    }
+}
+
+void gxtkApp::OnWindowSize(int, int) {}
+void gxtkApp::OnWindowRefresh() {}
