@@ -1,25 +1,261 @@
-// gxtkInput: the key table and character queue.
+// gxtkInput: the key table, the character queue and the pointer and joystick poll.
+//
+// Key codes arrive already translated (TransKey) from the host's callbacks.
+// GLFW 3 numbers its keys by physical position on a US keyboard, so the table
+// below maps those numbers to the program's codes; keys the program has no code
+// for (F13 and above, Alt, Super, the keypad, the two "world" keys) give 0.
 #include "input/input_device.h"
 
-gxtkInput::gxtkInput() : charQueue(), charPut(0), charGet(0) {}
+#include <GLFW/glfw3.h>
 
-void gxtkInput::BeginUpdate() {}
+#include <array>
 
-void gxtkInput::EndUpdate() {
-    charPut = charGet = 0;
+#include "host/window.h"
+
+namespace {
+
+// A translation table indexed by GLFW 3 key code, built at compile time.
+using KeyTable = std::array<unsigned char, GLFW_KEY_LAST + 1>;
+
+constexpr KeyTable BuildKeyTable() {
+    KeyTable t{};
+    t[GLFW_KEY_SPACE] = KEY_SPACE;
+    for (int k = GLFW_KEY_0; k <= GLFW_KEY_9; ++k) t[k] = static_cast<unsigned char>(k);
+    for (int k = GLFW_KEY_A; k <= GLFW_KEY_Z; ++k) t[k] = static_cast<unsigned char>(k);
+    // Punctuation takes the codes its keys have on a US keyboard elsewhere.
+    t[GLFW_KEY_SEMICOLON] = 186;
+    t[GLFW_KEY_EQUAL] = 187;
+    t[GLFW_KEY_COMMA] = 188;
+    t[GLFW_KEY_MINUS] = 189;
+    t[GLFW_KEY_PERIOD] = 190;
+    t[GLFW_KEY_SLASH] = 191;
+    t[GLFW_KEY_GRAVE_ACCENT] = 192;
+    t[GLFW_KEY_LEFT_BRACKET] = 219;
+    t[GLFW_KEY_BACKSLASH] = 220;
+    t[GLFW_KEY_RIGHT_BRACKET] = 221;
+    t[GLFW_KEY_APOSTROPHE] = 222;
+    t[GLFW_KEY_ESCAPE] = KEY_ESCAPE;
+    t[GLFW_KEY_ENTER] = KEY_ENTER;
+    t[GLFW_KEY_TAB] = KEY_TAB;
+    t[GLFW_KEY_BACKSPACE] = KEY_BACKSPACE;
+    t[GLFW_KEY_INSERT] = KEY_INSERT;
+    t[GLFW_KEY_DELETE] = KEY_DELETE;
+    t[GLFW_KEY_RIGHT] = KEY_RIGHT;
+    t[GLFW_KEY_LEFT] = KEY_LEFT;
+    t[GLFW_KEY_DOWN] = KEY_DOWN;
+    t[GLFW_KEY_UP] = KEY_UP;
+    t[GLFW_KEY_PAGE_UP] = KEY_PAGEUP;
+    t[GLFW_KEY_PAGE_DOWN] = KEY_PAGEDOWN;
+    t[GLFW_KEY_HOME] = KEY_HOME;
+    t[GLFW_KEY_END] = KEY_END;
+    for (int k = GLFW_KEY_F1; k <= GLFW_KEY_F12; ++k)
+        t[k] = static_cast<unsigned char>(KEY_F1 + k - GLFW_KEY_F1);
+    t[GLFW_KEY_LEFT_SHIFT] = KEY_LSHIFT;
+    t[GLFW_KEY_RIGHT_SHIFT] = KEY_RSHIFT;
+    t[GLFW_KEY_LEFT_CONTROL] = KEY_LCONTROL;
+    t[GLFW_KEY_RIGHT_CONTROL] = KEY_RCONTROL;
+    return t;
 }
 
-void gxtkInput::OnKeyDown(int) {}
-void gxtkInput::OnKeyUp(int) {}
+constexpr KeyTable KEY_TABLE = BuildKeyTable();
+
+bool InRange(int key) {
+    return key > 0 && key < INPUT_KEY_CODES;
+}
+
+// After a side key changes, the combined key (16 or 17) it feeds, or 0.
+int CombinedKey(int key) {
+    if (key == KEY_LSHIFT || key == KEY_RSHIFT) return KEY_SHIFT;
+    if (key == KEY_LCONTROL || key == KEY_RCONTROL) return KEY_CONTROL;
+    return 0;
+}
+
+// Joystick axis layouts: with four axes the right stick's y sits in slot 2,
+// with five the right stick's x and y come swapped.
+constexpr int AXES_FOUR = 4;
+constexpr int AXES_FIVE = 5;
+constexpr int AXIS_LEFT_Z = 2;
+constexpr int AXIS_RIGHT_X = 3;
+constexpr int AXIS_RIGHT_Y = 4;
+constexpr int AXIS_RIGHT_Z = 5;
+constexpr unsigned char BUTTON_PRESSED = 1;
+
+}  // namespace
+
+gxtkInput::gxtkInput() : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes() {}
+
+int gxtkInput::SetKeyboardEnabled(int) {
+    return 0;
+}
+
+int gxtkInput::KeyDown(int key) {
+    if (key == KEY_TOUCH0) key = KEY_LMB;
+    if (!InRange(key)) return 0;
+    return (keyStates[key] & KEY_STATE_DOWN) ? 1 : 0;
+}
+
+int gxtkInput::KeyHit(int key) {
+    if (key == KEY_TOUCH0) key = KEY_LMB;
+    if (!InRange(key)) return 0;
+    return keyStates[key] & KEY_STATE_HITS;
+}
+
+int gxtkInput::GetChar() {
+    if (charGet < charPut) return charQueue[charGet++];
+    return 0;
+}
+
+float gxtkInput::MouseX() {
+    return mouseX;
+}
+
+float gxtkInput::MouseY() {
+    return mouseY;
+}
+
+float gxtkInput::JoyX(int index) {
+    if (index == 0) return joyAxes[0];
+    if (index == 1) return joyAxes[AXIS_RIGHT_X];
+    return 0;
+}
+
+// NOTE: only the right stick's y is negated; the left stick's comes as delivered.
+float gxtkInput::JoyY(int index) {
+    if (index == 0) return joyAxes[1];
+    if (index == 1) return -joyAxes[AXIS_RIGHT_Y];
+    return 0;
+}
+
+float gxtkInput::JoyZ(int index) {
+    if (index == 0) return joyAxes[AXIS_LEFT_Z];
+    if (index == 1) return joyAxes[AXIS_RIGHT_Z];
+    return 0;
+}
+
+// There is one pointer: every touch index reads the mouse.
+float gxtkInput::TouchX(int) {
+    return mouseX;
+}
+
+float gxtkInput::TouchY(int) {
+    return mouseY;
+}
+
+float gxtkInput::AccelX() {
+    return 0;
+}
+
+float gxtkInput::AccelY() {
+    return 0;
+}
+
+float gxtkInput::AccelZ() {
+    return 0;
+}
+
+void gxtkInput::BeginUpdate() {
+    host::WindowSystem& ws = host::window();
+
+    int x = 0, y = 0;
+    ws.GetCursorPos(&x, &y);
+    mouseX = static_cast<float>(x);
+    mouseY = static_cast<float>(y);
+
+    // The seam reports how many axes it delivered, up to its own maximum, so a
+    // stick with more than six never looks like one of the remapped layouts.
+    float axes[host::JOYSTICK_MAX_AXES] = {};
+    int axisCount = ws.GetJoystickAxes(axes, host::JOYSTICK_MAX_AXES);
+    for (int i = 0; i < INPUT_JOY_AXES; ++i) joyAxes[i] = i < axisCount ? axes[i] : 0.0f;
+
+    unsigned char buttons[INPUT_JOY_BUTTONS] = {};
+    int buttonCount = ws.GetJoystickButtons(buttons, INPUT_JOY_BUTTONS);
+    if (buttonCount > INPUT_JOY_BUTTONS) buttonCount = INPUT_JOY_BUTTONS;
+
+    if (axisCount == AXES_FOUR) {
+        joyAxes[AXIS_RIGHT_Y] = joyAxes[AXIS_LEFT_Z];
+        joyAxes[AXIS_LEFT_Z] = 0;
+    } else if (axisCount == AXES_FIVE) {
+        float rx = joyAxes[AXIS_RIGHT_X];
+        joyAxes[AXIS_RIGHT_X] = joyAxes[AXIS_RIGHT_Y];
+        joyAxes[AXIS_RIGHT_Y] = rx;
+    }
+
+    // A held button counts one hit when it goes down, like a key.
+    for (int b = 0; b < buttonCount; ++b) {
+        if (buttons[b] == BUTTON_PRESSED) {
+            Press(KEY_JOY0_A + b);
+        } else {
+            Release(KEY_JOY0_A + b);
+        }
+    }
+}
+
+void gxtkInput::EndUpdate() {
+    for (int& state : keyStates) state &= KEY_STATE_DOWN;
+    charPut = 0;
+    charGet = 0;
+}
+
+void gxtkInput::OnKeyDown(int key) {
+    if (InRange(key)) Press(key);
+}
+
+void gxtkInput::OnKeyUp(int key) {
+    if (InRange(key)) Release(key);
+}
+
+void gxtkInput::Press(int key) {
+    while (key != 0) {
+        int& state = keyStates[key];
+        if (state & KEY_STATE_DOWN) return;
+        // The hit count lives in the low byte; a 256th press within one update
+        // must not spill into the down bit.
+        state = KEY_STATE_DOWN | ((state + 1) & KEY_STATE_HITS);
+        key = CombinedKey(key);
+    }
+}
+
+void gxtkInput::Release(int key) {
+    while (key != 0) {
+        int& state = keyStates[key];
+        if (!(state & KEY_STATE_DOWN)) return;
+        state &= KEY_STATE_HITS;
+        int combined = CombinedKey(key);
+        if (combined == KEY_SHIFT && KeyDown(KEY_LSHIFT) + KeyDown(KEY_RSHIFT) > 0) return;
+        if (combined == KEY_CONTROL && KeyDown(KEY_LCONTROL) + KeyDown(KEY_RCONTROL) > 0) return;
+        key = combined;
+    }
+}
 
 void gxtkInput::PutChar(int chr) {
     if (charPut < INPUT_CHAR_QUEUE) charQueue[charPut++] = chr;
 }
 
-int gxtkInput::TransKey(int) {
-    return 0;
+int gxtkInput::TransKey(int glfw_key) {
+    if (glfw_key < 0 || glfw_key > GLFW_KEY_LAST) return 0;
+    return KEY_TABLE[glfw_key];
 }
 
-int gxtkInput::KeyToChar(int) {
-    return 0;
+int gxtkInput::KeyToChar(int key) {
+    switch (key) {
+        case KEY_BACKSPACE:
+        case KEY_TAB:
+        case KEY_ENTER:
+        case KEY_ESCAPE:
+            return key;
+        case KEY_PAGEUP:
+        case KEY_PAGEDOWN:
+        case KEY_END:
+        case KEY_HOME:
+        case KEY_LEFT:
+        case KEY_UP:
+        case KEY_RIGHT:
+        case KEY_DOWN:
+        case KEY_INSERT:
+            return CHAR_EDITING_KEY + key;
+        case KEY_DELETE:
+            return CHAR_DELETE;
+        default:
+            return 0;
+    }
 }
