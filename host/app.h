@@ -18,7 +18,7 @@
 constexpr int MAX_UPDATES_PER_FRAME = 7;
 
 class gxtkApp : public gxtkObject {
-public:
+  public:
     gxtkApp();
 
     virtual gxtkGraphics* GraphicsDevice() { return graphics; }
@@ -62,7 +62,7 @@ public:
     double updatePeriod;
     bool suspended;
 
-private:
+  private:
     // One pass of the loop; false once the window has closed.
     bool Step();
     void TimedStep();
@@ -72,7 +72,7 @@ private:
 class bb_app_App;
 
 class bb_app_AppDevice : public gxtkApp {
-public:
+  public:
     bb_app_AppDevice();
     bb_app_AppDevice* g_new(bb_app_App* app);
 
@@ -90,7 +90,7 @@ public:
 };
 
 class bb_app_App : public Object {
-public:
+  public:
     bb_app_App* g_new();
 
     virtual int m_OnCreate() { return 0; }

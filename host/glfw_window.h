@@ -9,7 +9,7 @@ struct GLFWwindow;
 namespace host {
 
 class GlfwWindowSystem : public WindowSystem {
-public:
+  public:
     explicit GlfwWindowSystem(GLFWwindow* window) : window_(window) {}
 
     double Time() override;
@@ -27,7 +27,7 @@ public:
 
     GLFWwindow* handle() const { return window_; }
 
-private:
+  private:
     GLFWwindow* window_;
 };
 

@@ -13,7 +13,7 @@ constexpr int JOYSTICK_MAX_AXES = 8;
 constexpr int JOYSTICK_MAX_BUTTONS = 32;
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // Seconds since the window system was initialised.
@@ -39,7 +39,7 @@ public:
 // A window system without a window: size 0, clock at 0, no input. Installed
 // until the program or a test installs another.
 class NullWindowSystem : public WindowSystem {
-public:
+  public:
     double Time() override { return 0.0; }
     void Sleep(double) override {}
     void PollEvents() override {}

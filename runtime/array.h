@@ -17,7 +17,7 @@
 
 template <class T>
 class Array {
-public:
+  public:
     struct Rep : gc_object {
         int length;
 
@@ -45,7 +45,7 @@ public:
             return rep;
         }
 
-    private:
+      private:
         static Rep* make_permanent(unsigned char* storage) {
             Rep* r = new (static_cast<void*>(storage)) Rep();
             r->succ = r->pred = nullptr;
@@ -70,9 +70,10 @@ public:
 
     Rep* rep;
 
-private:
+  private:
     static Rep* allocate(int n) {
-        const int max_elements = (0x7fffffff - static_cast<int>(sizeof(Rep)) - 7) / static_cast<int>(sizeof(T));
+        const int max_elements =
+            (0x7fffffff - static_cast<int>(sizeof(Rep)) - 7) / static_cast<int>(sizeof(T));
         if (n > max_elements) fatal_out_of_memory();
         // The representation is sized by hand: header plus the inline elements.
         void* mem = gc_malloc(static_cast<int>(sizeof(Rep) + sizeof(T) * static_cast<size_t>(n)));

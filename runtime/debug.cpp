@@ -51,7 +51,8 @@ LineBuffer dbg_buffer;
 
 int Object::Compare(Object* o) {
     // The address difference, narrowed as the original 32-bit build did.
-    return static_cast<int>(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this) - reinterpret_cast<uintptr_t>(o)));
+    return static_cast<int>(
+        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this) - reinterpret_cast<uintptr_t>(o)));
 }
 
 String Object::debug() {

@@ -14,10 +14,10 @@ int gc_marked_bytes = 0;
 int gc_marked_objs = 0;
 int gc_free_bytes = 0;
 bool gc_force_sweep = false;
-gc_object gc_queued_list;
-gc_object gc_unmarked_list;
-gc_object gc_marked_list;
-gc_object gc_free_list;
+gc_object gc_queued_list{gc_object::ListHead()};
+gc_object gc_unmarked_list{gc_object::ListHead()};
+gc_object gc_marked_list{gc_object::ListHead()};
+gc_object gc_free_list{gc_object::ListHead()};
 void (*gc_mark_roots)() = nullptr;
 
 namespace {
@@ -27,6 +27,16 @@ gc_object* gc_cache[CACHE_SLOTS];
 
 // Bytes allocated as they were after the last sweep.
 int last_alloced = 0;
+
+// Blocks handed out by gc_malloc whose constructor has not run yet. More than
+// one is outstanding only while a constructor's arguments allocate.
+constexpr int MAX_PENDING = 8;
+struct Pending {
+    void* block;
+    int flags;
+};
+Pending pending[MAX_PENDING];
+int pending_count = 0;
 
 void list_clear(gc_object& head) {
     head.succ = head.pred = &head;
@@ -81,6 +91,19 @@ void sweep() {
 
 }  // namespace
 
+gc_object::gc_object() {
+    for (int i = pending_count - 1; i >= 0; --i) {
+        if (pending[i].block != this) continue;
+        flags = pending[i].flags | gc_markbit;
+        pending[i] = pending[--pending_count];
+        list_append(gc_unmarked_list, this);
+        return;
+    }
+    // Not from gc_malloc (a static permanent object): its owner sets the header.
+    succ = pred = nullptr;
+    flags = 0;
+}
+
 void* gc_object::operator new(size_t size) {
     if (size > static_cast<size_t>(GC_FULL_BYTES) * 16) fatal_out_of_memory();
     return gc_malloc(static_cast<int>(size));
@@ -99,8 +122,8 @@ void* gc_malloc(int size) {
         p = static_cast<gc_object*>(std::malloc(size));
         if (!p) fatal_out_of_memory();
     }
-    p->flags = size | gc_markbit;
-    list_append(gc_unmarked_list, p);
+    if (pending_count == MAX_PENDING) fatal_out_of_memory();
+    pending[pending_count++] = {p, size};
 
     // The counters are ints; a heap past 2 GiB is treated as exhausted.
     if (gc_alloced_bytes > 0x7fffffff - size) fatal_out_of_memory();

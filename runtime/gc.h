@@ -16,21 +16,25 @@
 #include <cstddef>
 
 // Size limits of the collector's heuristics.
-constexpr int GC_SWEEP_BYTES = 4 * 1024 * 1024;        // sweep once marking is done past this
-constexpr int GC_FULL_BYTES = 64 * 1024 * 1024;        // force a full collection past this
-constexpr int GC_MARK_STEP_OBJECTS = 2500;             // objects blackened per incremental step
-constexpr int GC_CACHE_LIMIT = 64;                     // blocks below this size are cached
-constexpr int GC_COLOUR_MASK = 3;                      // colour bits of `flags`
-constexpr int GC_PERMANENT = 3;                        // colour of the static empty arrays
+constexpr int GC_SWEEP_BYTES = 4 * 1024 * 1024;  // sweep once marking is done past this
+constexpr int GC_FULL_BYTES = 64 * 1024 * 1024;  // force a full collection past this
+constexpr int GC_MARK_STEP_OBJECTS = 2500;       // objects blackened per incremental step
+constexpr int GC_CACHE_LIMIT = 64;               // blocks below this size are cached
+constexpr int GC_COLOUR_MASK = 3;                // colour bits of `flags`
+constexpr int GC_PERMANENT = 3;                  // colour of the static empty arrays
 
 struct gc_object {
     gc_object* succ;
     gc_object* pred;
     int flags;  // size (a multiple of 8) | colour in bits 0-1
 
-    // The fields above are set by gc_malloc before the constructor runs and
-    // must not be touched by it.
-    gc_object() {}
+    // Links a block from gc_malloc into the unmarked list. The header is written
+    // here rather than in gc_malloc because `new T()` of a class without a
+    // user-provided constructor zero-fills the whole block before any constructor runs.
+    gc_object();
+    // A list head: an empty circular list from static initialisation on.
+    struct ListHead {};
+    explicit gc_object(ListHead) : succ(this), pred(this), flags(0) {}
     gc_object(const gc_object&) = delete;
     gc_object& operator=(const gc_object&) = delete;
     virtual ~gc_object() {}

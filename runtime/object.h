@@ -6,7 +6,7 @@
 #include "runtime/string.h"
 
 class Object : public gc_object {
-public:
+  public:
     virtual bool Equals(Object* o) { return this == o; }
     virtual int Compare(Object* o);
     virtual String debug();

@@ -61,14 +61,16 @@ String::String(const char16_t* text, int n) : rep(alloc(n)) {
     if (n > 0) std::memcpy(rep->data(), text, 2 * static_cast<size_t>(n));
 }
 
-String::String(const char16_t* text) : String(text, [text] {
-    int n = 0;
-    while (text[n]) ++n;
-    return n;
-}()) {}
+String::String(const char16_t* text)
+    : String(text, [text] {
+          int n = 0;
+          while (text[n]) ++n;
+          return n;
+      }()) {}
 
 String::String(const char* text) : rep(alloc(static_cast<int>(std::strlen(text)))) {
-    for (int i = 0; i < rep->length; ++i) rep->data()[i] = static_cast<char16_t>(static_cast<signed char>(text[i]));
+    for (int i = 0; i < rep->length; ++i)
+        rep->data()[i] = static_cast<char16_t>(static_cast<signed char>(text[i]));
 }
 
 String::String(const unsigned char* text, int n) : rep(alloc(n)) {

@@ -13,7 +13,7 @@
 #include "runtime/array.h"
 
 class String {
-public:
+  public:
     struct Rep {
         int refs;
         int length;
@@ -65,7 +65,7 @@ public:
     // True when two handles share one representation (for tests of sharing).
     bool SharesWith(const String& s) const { return rep == s.rep; }
 
-private:
+  private:
     explicit String(Rep* r) : rep(r) {}
     static Rep* alloc(int length);
     static Rep* empty_rep();
