@@ -1,11 +1,207 @@
-// gxtkAudio: channel bookkeeping over OpenAL.
+// gxtkAudio, gxtkChannel and gxtkSample over OpenAL.
 #include "audio/audio_device.h"
 
 #include <AL/al.h>
 
+#include "audio/sound_file.h"
+
+std::vector<unsigned int> discarded;
+
+namespace {
+
+// The state OpenAL reports for a source. With no context (or no source, which
+// only happens then) OpenAL writes nothing back; AL_STOPPED is the truth
+// then, since nothing can be heard.
+ALint sourceState(ALuint source) {
+    ALint state = AL_STOPPED;
+    if (source != 0) alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
+}
+
+}  // namespace
+
+// ---- gxtkSample ----
+
+gxtkSample::gxtkSample() : buffer(0) {}
+
+gxtkSample::~gxtkSample() {
+    Discard();
+}
+
+int gxtkSample::Discard() {
+    if (buffer != 0) {
+        discarded.push_back(buffer);
+        buffer = 0;
+    }
+    return 0;
+}
+
+// ---- gxtkChannel ----
+
+unsigned int gxtkChannel::AL_Source() {
+    if (source == 0) alGenSources(1, &source);
+    return source;
+}
+
+// ---- gxtkAudio ----
+
 gxtkAudio::gxtkAudio() {
+    // Pan is a position on the x axis; without attenuation it only steers.
     alDistanceModel(AL_NONE);
 }
 
-void gxtkAudio::OnSuspend() {}
-void gxtkAudio::OnResume() {}
+void gxtkAudio::mark() {
+    for (gxtkChannel& chan : channels) {
+        if (chan.state != CHANNEL_STOPPED && chan.sample && sourceState(chan.source) != AL_STOPPED) {
+            gc_mark_q(chan.sample);
+        }
+    }
+}
+
+void gxtkAudio::FlushDiscarded() {
+    if (discarded.empty()) return;
+    // A source that stopped by itself still holds its buffer; let go of it.
+    for (gxtkChannel& chan : channels) {
+        if (chan.state != CHANNEL_STOPPED && sourceState(chan.source) == AL_STOPPED) {
+            alSourcei(chan.source, AL_BUFFER, 0);
+        }
+    }
+    std::vector<unsigned int> kept;
+    for (unsigned int buffer : discarded) {
+        alGetError();  // forget earlier errors: only this deletion's counts
+        alDeleteBuffers(1, &buffer);
+        // OpenAL refuses to delete a buffer still attached to a source.
+        if (alGetError() != AL_NO_ERROR) kept.push_back(buffer);
+    }
+    discarded.swap(kept);
+}
+
+gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
+    int length = 0, chans = 0, format = 0, hertz = 0;
+    unsigned char* data = loadSound(path, &length, &chans, &format, &hertz);
+    if (!data) return nullptr;
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    // length * chans * format leaves out a trailing partial frame; the
+    // readers keep this product within an int.
+    alBufferData(buffer, soundBufferFormat(format, chans), data, length * chans * format, hertz);
+    unloadSound(data);
+    sample->buffer = buffer;
+    // A sound is large: let the next collection sweep old samples at once.
+    gc_force_sweep = true;
+    return sample;
+}
+
+gxtkSample* gxtkAudio::LoadSample(String path) {
+    FlushDiscarded();
+    return LoadSample__UNSAFE__(new gxtkSample(), path);
+}
+
+int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
+    FlushDiscarded();
+    gxtkChannel& chan = channels[channel];
+    ALuint source = chan.AL_Source();
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
+    alSourcei(source, AL_LOOPING, flags != 0 ? 1 : 0);
+    alSourcePlay(source);
+    gc_assign(chan.sample, sample);
+    chan.flags = flags;
+    chan.state = CHANNEL_PLAYING;
+    return 0;
+}
+
+int gxtkAudio::StopChannel(int channel) {
+    gxtkChannel& chan = channels[channel];
+    if (chan.state != CHANNEL_STOPPED) {
+        alSourceStop(chan.source);
+        chan.state = CHANNEL_STOPPED;
+    }
+    return 0;
+}
+
+int gxtkAudio::PauseChannel(int channel) {
+    gxtkChannel& chan = channels[channel];
+    if (chan.state == CHANNEL_PLAYING) {
+        if (sourceState(chan.source) == AL_STOPPED) {
+            chan.state = CHANNEL_STOPPED;
+        } else {
+            alSourcePause(chan.source);
+            chan.state = CHANNEL_PAUSED;
+        }
+    }
+    return 0;
+}
+
+int gxtkAudio::ResumeChannel(int channel) {
+    gxtkChannel& chan = channels[channel];
+    if (chan.state == CHANNEL_PAUSED) {
+        alSourcePlay(chan.source);
+        chan.state = CHANNEL_PLAYING;
+    }
+    return 0;
+}
+
+int gxtkAudio::ChannelState(int channel) {
+    gxtkChannel& chan = channels[channel];
+    if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_STOPPED) {
+        chan.state = CHANNEL_STOPPED;
+    }
+    return chan.state;
+}
+
+int gxtkAudio::SetVolume(int channel, float volume) {
+    alSourcef(channels[channel].AL_Source(), AL_GAIN, volume);
+    return 0;
+}
+
+int gxtkAudio::SetPan(int channel, float pan) {
+    alSource3f(channels[channel].AL_Source(), AL_POSITION, pan, 0.0f, 0.0f);
+    return 0;
+}
+
+int gxtkAudio::SetRate(int channel, float rate) {
+    alSourcef(channels[channel].AL_Source(), AL_PITCH, rate);
+    return 0;
+}
+
+int gxtkAudio::PlayMusic(String path, int flags) {
+    StopMusic();
+    gxtkSample* music = LoadSample(path);
+    if (!music) return -1;
+    PlaySample(music, MUSIC_CHANNEL, flags);
+    return 0;
+}
+
+int gxtkAudio::StopMusic() {
+    return StopChannel(MUSIC_CHANNEL);
+}
+
+int gxtkAudio::PauseMusic() {
+    return PauseChannel(MUSIC_CHANNEL);
+}
+
+int gxtkAudio::ResumeMusic() {
+    return ResumeChannel(MUSIC_CHANNEL);
+}
+
+int gxtkAudio::MusicState() {
+    return ChannelState(MUSIC_CHANNEL);
+}
+
+int gxtkAudio::SetMusicVolume(float volume) {
+    return SetVolume(MUSIC_CHANNEL, volume);
+}
+
+void gxtkAudio::OnSuspend() {
+    for (gxtkChannel& chan : channels) {
+        if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_PLAYING)
+            alSourcePause(chan.source);
+    }
+}
+
+void gxtkAudio::OnResume() {
+    for (gxtkChannel& chan : channels) {
+        if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_PAUSED) alSourcePlay(chan.source);
+    }
+}
