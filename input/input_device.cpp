@@ -34,6 +34,10 @@ constexpr KeyTable BuildKeyTable() {
     t[GLFW_KEY_BACKSLASH] = 220;
     t[GLFW_KEY_RIGHT_BRACKET] = 221;
     t[GLFW_KEY_APOSTROPHE] = 222;
+    // The shifted forms, '~' and '"', as an older numbering reported them; GLFW 3
+    // gives these numbers to no other key.
+    t['~'] = 192;
+    t['"'] = 222;
     t[GLFW_KEY_ESCAPE] = KEY_ESCAPE;
     t[GLFW_KEY_ENTER] = KEY_ENTER;
     t[GLFW_KEY_TAB] = KEY_TAB;
