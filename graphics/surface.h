@@ -1,0 +1,56 @@
+// gxtkSurface: one OpenGL texture and the size of the image in it, and the
+// image decoding (stb_image) that fills it.
+//
+// A loaded surface goes allocated -> decoded (pixels, no texture) -> uploaded
+// (texture, pixels freed). Uploaded colour is premultiplied by alpha, as the
+// device's blend functions expect. Where the driver refuses a texture size
+// that is not a power of two, the texture is enlarged to one and the image
+// sits in its top-left corner; the texture-coordinate scales say where.
+#ifndef MOXEL_GRAPHICS_SURFACE_H
+#define MOXEL_GRAPHICS_SURFACE_H
+
+#include "host/gxtk_object.h"
+#include "runtime/string.h"
+
+class gxtkSurface : public gxtkObject {
+  public:
+    gxtkSurface();
+    gxtkSurface(unsigned char* data, int width, int height, int depth);
+    ~gxtkSurface() override;
+
+    // Deletes the texture and frees undecoded pixels; the surface stays usable as an empty one.
+    virtual int Discard();
+    virtual int Width() { return width; }
+    virtual int Height() { return height; }
+    virtual int Loaded() { return 1; }
+    // Creates the texture and uploads the pixels (if any); false when the
+    // driver refuses the texture at both sizes.
+    virtual bool OnUnsafeLoadComplete();
+
+    void SetData(unsigned char* data, int width, int height, int depth);
+
+    unsigned char* data;  // decoded pixels, owned until uploaded
+    int width;
+    int height;
+    int depth;  // bytes per pixel, 1 to 4
+    unsigned int texture;
+    float uScale;  // 1 / texture width
+    float vScale;  // 1 / texture height
+
+    // Texture names generated and not yet deleted, across all surfaces.
+    static int liveTextures;
+    // Test seam: when set, asked before every texture allocation; a true
+    // answer counts as the driver refusing that size.
+    static bool (*refuseTexture)(int width, int height);
+};
+
+// The smallest power of two, at least 1, that is not below n.
+int Pow2Size(int n);
+
+// Decodes an image file with its own channel count; null when the file is
+// missing or not an image. Frees with unloadImage.
+unsigned char* loadImage(String path, int* width, int* height, int* depth);
+unsigned char* loadImage(const unsigned char* buffer, int length, int* width, int* height, int* depth);
+void unloadImage(unsigned char* pixels);
+
+#endif
