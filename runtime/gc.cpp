@@ -14,6 +14,7 @@ int gc_marked_bytes = 0;
 int gc_marked_objs = 0;
 int gc_free_bytes = 0;
 bool gc_force_sweep = false;
+int gc_collections = 0;
 gc_object gc_queued_list{gc_object::ListHead()};
 gc_object gc_unmarked_list{gc_object::ListHead()};
 gc_object gc_marked_list{gc_object::ListHead()};
@@ -166,6 +167,7 @@ void gc_mark() {
 }
 
 void gc_collect() {
+    ++gc_collections;
     // Unsigned: the difference is meaningful even if the counters ever wrapped.
     unsigned since_sweep = static_cast<unsigned>(gc_alloced_bytes) - static_cast<unsigned>(last_alloced);
     bool full = gc_force_sweep || since_sweep > static_cast<unsigned>(GC_FULL_BYTES);

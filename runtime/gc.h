@@ -60,6 +60,8 @@ extern int gc_marked_bytes;
 extern int gc_marked_objs;
 extern int gc_free_bytes;
 extern bool gc_force_sweep;
+// Collection steps taken since start, for tests of when the host collects.
+extern int gc_collections;
 extern gc_object gc_queued_list;
 extern gc_object gc_unmarked_list;
 extern gc_object gc_marked_list;
