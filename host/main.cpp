@@ -58,6 +58,8 @@ void install_callbacks(GLFWwindow* window) {
 }
 
 void open_audio() {
+    // OpenAL Soft logs its own device failures to stderr; the line below is enough.
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
     alcDevice = alcOpenDevice(nullptr);
     if (!alcDevice) {
         std::puts("alcOpenDevice failed");
@@ -116,6 +118,7 @@ int main(int argc, const char** argv) {
     }
     glfwSetWindowTitle(window, WINDOW_TITLE);
     open_audio();
+    std::fflush(stdout);
 
     host::GlfwWindowSystem window_system(window);
     host::set_window(&window_system);
