@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -12,8 +13,9 @@ long (*host_save_write_limit)(long bytes) = nullptr;
 
 namespace {
 
-// Readable by the player's other tools, as a file made by fopen would be.
-constexpr mode_t STATE_FILE_MODE = 0644;
+// Permission bits of a file that fopen would create.
+constexpr mode_t NEW_FILE_MODE = 0666;
+constexpr mode_t PERMISSION_BITS = 07777;
 
 struct Mapping {
     const char* address;
@@ -37,6 +39,16 @@ std::vector<unsigned char> utf8z(const String& s) {
 FILE* open_utf8(const String& path, const char* mode) {
     std::vector<unsigned char> p = utf8z(path);
     return std::fopen(reinterpret_cast<const char*>(p.data()), mode);
+}
+
+// The mode the new state file gets: the old file's, or what fopen would give a
+// new one, since mkstemp makes its file readable by the owner only.
+mode_t state_file_mode() {
+    struct stat old;
+    if (stat(STATE_FILE_NAME, &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & PERMISSION_BITS;
+    mode_t mask = umask(0);
+    umask(mask);
+    return NEW_FILE_MODE & ~mask;
 }
 
 }  // namespace
@@ -78,7 +90,7 @@ int host_save_state(const String& state) {
     char temp_name[] = ".vendlestate.XXXXXX";
     int fd = mkstemp(temp_name);
     if (fd == -1) return SAVE_CANNOT_OPEN;
-    fchmod(fd, STATE_FILE_MODE);
+    fchmod(fd, state_file_mode());
     FILE* f = fdopen(fd, "wb");
     if (!f) {
         close(fd);
@@ -87,16 +99,23 @@ int host_save_state(const String& state) {
     }
     std::vector<unsigned char> bytes;
     state.Save(bytes);
-    long to_write = static_cast<long>(bytes.size());
-    if (host_save_write_limit) to_write = host_save_write_limit(to_write);
-    bool ok = std::fwrite(bytes.data(), 1, static_cast<size_t>(to_write), f) == static_cast<size_t>(to_write) &&
-              to_write == static_cast<long>(bytes.size());
+    const long size = static_cast<long>(bytes.size());
+    long to_write = size;
+    if (host_save_write_limit) to_write = std::clamp(host_save_write_limit(size), 0L, size);
+    const size_t n = static_cast<size_t>(to_write);
+    bool ok = (n == 0 || std::fwrite(bytes.data(), 1, n, f) == n) && to_write == size;
     ok = std::fflush(f) == 0 && ok;
     ok = fsync(fileno(f)) == 0 && ok;
     ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp_name, STATE_FILE_NAME) != 0) {
+    if (!ok) {
         unlink(temp_name);
         return SAVE_SHORT_WRITE;
+    }
+    // A state file that cannot be replaced (a directory of that name, say) is
+    // one that cannot be opened for writing.
+    if (std::rename(temp_name, STATE_FILE_NAME) != 0) {
+        unlink(temp_name);
+        return SAVE_CANNOT_OPEN;
     }
     return SAVE_OK;
 }

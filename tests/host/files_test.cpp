@@ -1,0 +1,239 @@
+// Data paths, file opening and the state file, each test in a fresh working
+// directory: the address mapping, the UTF-8 state file, and saves that fail
+// without touching the state already on disk.
+#include "host/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A String's UTF-8 bytes, for readable comparisons.
+std::string Utf8(const String& s) {
+    std::vector<unsigned char> bytes;
+    s.Save(bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+String FromUtf8(const std::string& s) {
+    return String::Load(reinterpret_cast<const unsigned char*>(s.data()), static_cast<int>(s.size()));
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path().empty() ? "." : path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadAndClose(FILE* f) {
+    std::string bytes;
+    for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f)) bytes.push_back(static_cast<char>(c));
+    std::fclose(f);
+    return bytes;
+}
+
+class FilesTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        previous = fs::current_path();
+        std::string pattern = (fs::temp_directory_path() / "moxel-files-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        fs::current_path(dir);
+        host_save_write_limit = nullptr;
+    }
+    void TearDown() override {
+        host_save_write_limit = nullptr;
+        fs::current_path(previous);
+        std::error_code ignored;
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir, ignored);
+    }
+
+    // Names of temporaries a save left next to the state file.
+    std::vector<std::string> LeftoverTemporaries() {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            std::string name = entry.path().filename().string();
+            if (name.rfind(std::string(STATE_FILE_NAME) + ".", 0) == 0) names.push_back(name);
+        }
+        return names;
+    }
+
+    fs::path previous;
+    fs::path dir;
+};
+
+TEST(FixDataPath, NamesGetTheDataPrefixAndAddressesPassUnchanged) {
+    const struct {
+        const char* path;
+        const char* fixed;
+    } cases[] = {
+        {"common/icons.png", "vendle://data/common/icons.png"},
+        {"sfx/001.wav", "vendle://data/sfx/001.wav"},
+        {"./local.png", "./local.png"},
+        {"/abs/x.png", "/abs/x.png"},
+        {"vendle://data/a.png", "vendle://data/a.png"},
+        {"vendle://internal/a.txt", "vendle://internal/a.txt"},
+        {"C:/x.png", "C:/x.png"},
+        // The colon is not followed by a slash.
+        {"a:b/c", "vendle://data/a:b/c"},
+        // A ":/" after the first slash is not a scheme or a drive.
+        {"a/b:/c", "vendle://data/a/b:/c"},
+        {".hidden", "vendle://data/.hidden"},
+        {"", "vendle://data/"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8(bb_data_FixDataPath(String(c.path))), c.fixed) << c.path;
+}
+
+TEST_F(FilesTest, FopenFileMapsAddressesBelowTheWorkingDirectory) {
+    WriteBytes("data/common/icons.png", "icons");
+    WriteBytes("internal/i.txt", "internal");
+    WriteBytes("external/e.txt", "external");
+    WriteBytes("plain.txt", "plain");
+    WriteBytes("other/x.txt", "other");
+    WriteBytes("data/\xc3\xa9.txt", "accent");
+
+    const struct {
+        String path;
+        const char* content;  // null: fopenFile gives null
+    } cases[] = {
+        {bb_data_FixDataPath(String("common/icons.png")), "icons"},
+        {String("vendle://internal/i.txt"), "internal"},
+        {String("vendle://external/e.txt"), "external"},
+        {String("plain.txt"), "plain"},
+        {String("./plain.txt"), "plain"},
+        // A non-ASCII name reaches the file system as UTF-8.
+        {String(u"vendle://data/\u00e9.txt"), "accent"},
+        {String("vendle://other/x.txt"), nullptr},
+        {String("vendle://data"), nullptr},
+        {String("vendle://data/missing.png"), nullptr},
+    };
+    for (const auto& c : cases) {
+        FILE* f = fopenFile(c.path, String("rb"));
+        if (!c.content) {
+            EXPECT_EQ(f, nullptr) << Utf8(c.path);
+            if (f) std::fclose(f);
+            continue;
+        }
+        ASSERT_NE(f, nullptr) << Utf8(c.path);
+        EXPECT_EQ(ReadAndClose(f), c.content) << Utf8(c.path);
+    }
+
+    // The mode is passed through: a mapped address can be written.
+    FILE* f = fopenFile(String("vendle://internal/new.txt"), String("wb"));
+    ASSERT_NE(f, nullptr);
+    std::fputs("new", f);
+    std::fclose(f);
+    EXPECT_EQ(ReadBytes("internal/new.txt"), "new");
+}
+
+TEST_F(FilesTest, LoadStringDecodesUtf8AndIsEmptyWhenMissing) {
+    WriteBytes("data/text.txt", "caf\xc3\xa9");
+    EXPECT_EQ(host_load_string(String("vendle://data/text.txt")), String(u"caf\u00e9"));
+    EXPECT_EQ(host_load_string(String("vendle://data/none.txt")).Length(), 0);
+    EXPECT_EQ(host_load_string(String("vendle://other/text.txt")).Length(), 0);
+}
+
+TEST_F(FilesTest, StateRoundTripsAsUtf8) {
+    EXPECT_EQ(host_load_state().Length(), 0);
+
+    EXPECT_EQ(host_save_state(String(u"\u00e9")), SAVE_OK);
+    EXPECT_EQ(ReadBytes(STATE_FILE_NAME), "\xc3\xa9");
+    EXPECT_EQ(host_load_state(), String(u"\u00e9"));
+
+    // A shorter state replaces a longer one whole, with no tail left over.
+    const String long_state = FromUtf8("12|34|56|\xe2\x82\xac|");
+    EXPECT_EQ(host_save_state(long_state), SAVE_OK);
+    EXPECT_EQ(host_load_state(), long_state);
+    EXPECT_EQ(host_save_state(String("7|")), SAVE_OK);
+    EXPECT_EQ(ReadBytes(STATE_FILE_NAME), "7|");
+
+    EXPECT_EQ(host_save_state(String()), SAVE_OK);
+    EXPECT_TRUE(fs::exists(STATE_FILE_NAME));
+    EXPECT_EQ(fs::file_size(STATE_FILE_NAME), 0u);
+    EXPECT_TRUE(LeftoverTemporaries().empty());
+}
+
+TEST_F(FilesTest, SavedStateFileHasTheUsualPermissions) {
+    mode_t old_mask = umask(022);
+    EXPECT_EQ(host_save_state(String("a|")), SAVE_OK);
+    EXPECT_EQ(
+        fs::status(STATE_FILE_NAME).permissions() & fs::perms::all,
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    // A mode the player chose survives a save.
+    fs::permissions(STATE_FILE_NAME, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(host_save_state(String("b|")), SAVE_OK);
+    EXPECT_EQ(fs::status(STATE_FILE_NAME).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    umask(old_mask);
+}
+
+TEST_F(FilesTest, ShortWriteKeepsThePreviousStateByteForByte) {
+    const std::string previous_bytes = "1|2|3|\xc3\xa9|";
+    WriteBytes(STATE_FILE_NAME, previous_bytes);
+
+    const struct {
+        const char* name;
+        long (*limit)(long);
+    } limits[] = {
+        {"one byte short", [](long n) { return n - 1; }},
+        {"nothing written", [](long) { return 0L; }},
+        {"half written", [](long n) { return n / 2; }},
+    };
+    for (const auto& l : limits) {
+        host_save_write_limit = l.limit;
+        EXPECT_EQ(host_save_state(String("9|9|9|9|9|")), SAVE_SHORT_WRITE) << l.name;
+        EXPECT_EQ(ReadBytes(STATE_FILE_NAME), previous_bytes) << l.name;
+        EXPECT_TRUE(LeftoverTemporaries().empty()) << l.name;
+    }
+    host_save_write_limit = nullptr;
+    EXPECT_EQ(host_load_state(), FromUtf8(previous_bytes));
+}
+
+TEST_F(FilesTest, StateThatCannotBeReplacedIsCannotOpen) {
+    // A directory in the state file's place: the temporary is written but
+    // cannot be renamed over it.
+    fs::create_directory(STATE_FILE_NAME);
+    WriteBytes(fs::path(STATE_FILE_NAME) / "inside", "kept");
+    EXPECT_EQ(host_save_state(String("1|")), SAVE_CANNOT_OPEN);
+    EXPECT_EQ(ReadBytes(fs::path(STATE_FILE_NAME) / "inside"), "kept");
+    EXPECT_TRUE(LeftoverTemporaries().empty());
+    EXPECT_EQ(host_load_state().Length(), 0);
+}
+
+TEST_F(FilesTest, WorkingDirectoryThatIsGoneIsCannotOpen) {
+    fs::create_directory("gone");
+    fs::current_path("gone");
+    fs::remove(dir / "gone");
+    EXPECT_EQ(host_save_state(String("1|")), SAVE_CANNOT_OPEN);
+    EXPECT_EQ(host_load_state().Length(), 0);
+    fs::current_path(dir);
+    EXPECT_TRUE(LeftoverTemporaries().empty());
+}
+
+TEST_F(FilesTest, ReadOnlyDirectoryKeepsThePreviousState) {
+    // Root writes through any permission bits, so the directory would not stop it.
+    if (geteuid() == 0) GTEST_SKIP() << "running as root";
+    WriteBytes(STATE_FILE_NAME, "old|");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(host_save_state(String("new|")), SAVE_CANNOT_OPEN);
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_EQ(ReadBytes(STATE_FILE_NAME), "old|");
+    EXPECT_TRUE(LeftoverTemporaries().empty());
+}
+
+}  // namespace
