@@ -8,6 +8,8 @@
 #include <AL/alc.h>
 #include <GLFW/glfw3.h>
 
+#include <dlfcn.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -57,7 +59,21 @@ void install_callbacks(GLFWwindow* window) {
     glfwSetMouseButtonCallback(window, mouse_button_callback);
 }
 
+void silent_alsa_error(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a sound card ALSA writes several lines of its own to stderr for every
+// device OpenAL probes; "alcOpenDevice failed" says all a player needs to know.
+void quiet_alsa() {
+    void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!lib) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto set_handler = reinterpret_cast<SetHandler>(dlsym(lib, "snd_lib_error_set_handler"));
+    if (set_handler) set_handler(silent_alsa_error);
+}
+
 void open_audio() {
+    quiet_alsa();
     // OpenAL Soft logs its own device failures to stderr; the line below is enough.
     setenv("ALSOFT_LOGLEVEL", "0", 0);
     alcDevice = alcOpenDevice(nullptr);
