@@ -1,0 +1,52 @@
+// art_sheets: the table of image sheets and the loop that paints one (see art.h).
+#include <sstream>
+
+#include "tools/art.h"
+#include "tools/font.h"
+
+namespace makedata {
+
+const std::vector<SheetSpec>& image_sheets() {
+    // NOTE: the frame sizes and counts are the loader's; only the column counts are our choice.
+    static const std::vector<SheetSpec> sheets = {
+        {"common/icons", 32, 32, 16, 4, draw_icons},
+        {"common/Buttons", 64, 64, 16, 4, draw_buttons},
+        {"common/dpad", 32, 32, 16, 4, draw_dpad},  // 4 across puts 1, 4, 5, 6, 9 in a cross
+        {"common/icade", 64, 64, 2, 2, draw_icade},
+        {"common/WexoLogo", 256, 256, 1, 1, draw_studio},
+        {"fonts/editundo", FONT_CELL, FONT_CELL, FONT_GLYPHS, 16, draw_font_cell},
+        {"menu", 256, 256, 4, 2, draw_menu},
+        {"logo", 256, 128, 1, 1, draw_title},
+        {"parts", 8, 8, 16, 4, draw_parts},
+        {"BadgesA", 64, 64, 64, 8, draw_badge},
+        {"gfx", 32, 32, 16, 4, draw_gfx},
+    };
+    return sheets;
+}
+
+Canvas render_sheet(const SheetSpec& spec, int factor) {
+    int rows = (spec.frames + spec.columns - 1) / spec.columns;
+    Canvas canvas(spec.frame_w * spec.columns, spec.frame_h * rows, factor);
+    for (int i = 0; i < spec.frames; ++i) {
+        canvas.set_frame((i % spec.columns) * spec.frame_w, (i / spec.columns) * spec.frame_h, spec.frame_w,
+                         spec.frame_h);
+        spec.draw(canvas, i);
+    }
+    return canvas;
+}
+
+std::vector<std::vector<std::string>> split_band(const char* band, int width) {
+    std::istringstream in(band);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    std::vector<std::vector<std::string>> grids;
+    for (size_t at = 0; at < lines[0].size(); at += size_t(width) + 1) {
+        std::vector<std::string> grid;
+        for (const std::string& line : lines) grid.push_back(line.substr(at, size_t(width)));
+        grids.push_back(grid);
+    }
+    return grids;
+}
+
+}  // namespace makedata
