@@ -1,26 +1,286 @@
-// bb_Moxelpark_MyApp, the game.
+// bb_Moxelpark_MyApp, the game: its configuration globals, its logical screen
+// and its whole state record.
+//
+// The class is declared here once; its methods are defined across one source
+// per area:
+//   state.cpp     construction, marking, the update and render hooks (dispatch)
+//   drawlist.cpp  display list and drawing helpers, the scale and the replay
+//   loader.cpp    create, suspend, resume, reload, the staged loader, sound effects
+//   text.cpp      text, buttons, zones and the two text formatters
+//   wait.cpp      the wait screen shown while loading
+//   course.cpp, play.cpp, controls.cpp, pause.cpp     playing a game
+//   menu.cpp, save.cpp, gameover.cpp, badges.cpp, credits.cpp
+// Methods not yet written live in pending.cpp as trivial bodies.
+//
+// Collector rules: every array is allocated once by the constructor, stored
+// with gc_assign and marked by mark(); no method replaces one.
 #ifndef MOXEL_GAME_GAME_H
 #define MOXEL_GAME_GAME_H
 
+#include "game/constants.h"
 #include "host/app.h"
+#include "runtime/runtime.h"
 
-// Configuration switches and the logical screen.
+class bb_graphics_Image;
+class bb_audio_Sound;
+
+// Configuration switches (0 in this program; only m_iCade changes iCadeControls).
 extern int bb_Moxelpark_DebugMode;
 extern int bb_Moxelpark_iCadeControls;
 extern int bb_Moxelpark_HasMusic;
 extern int bb_Moxelpark_OnScreenControls;
 extern int bb_Moxelpark_AccelerometerControls;
+// The nominal logical size (never changed) and the visible logical area
+// (recomputed by every render).
 extern float bb_Moxelpark_rawscrw;
 extern float bb_Moxelpark_rawscrh;
 extern float bb_Moxelpark_jscrw;
 extern float bb_Moxelpark_jscrh;
 
 class bb_Moxelpark_MyApp : public bb_app_App {
-public:
+  public:
+    // Zeroes every scalar and allocates every array (once).
+    bb_Moxelpark_MyApp();
     bb_Moxelpark_MyApp* g_new();
+    void mark() override;
 
+    // ---- Hooks of bb_app_App (m_OnLoading is not overridden) ----
     int m_OnCreate() override;
+    int m_OnUpdate() override;
+    int m_OnSuspend() override;
+    int m_OnResume() override;
     int m_OnRender() override;
+
+    // ---- The game's virtual methods, in their fixed order ----
+    // Loads an image (frames at resolution factor 1) into a slot. loader.cpp
+    virtual int m_LoadImg(int slot, String name, int frameWidth, int frameHeight, int frameCount, int flags);
+    // Background black, resolution factor from the window, logo, loader restarted. loader.cpp
+    virtual int m_Reload();
+    // Fills settings, badges and scores from the saved state. save.cpp
+    virtual int m_Load();
+    // Switches iCade input on (1) or off (0). controls.cpp
+    virtual int m_iCade(int on);
+    // Writes settings, badges and scores to the state. save.cpp
+    virtual int m_Save();
+    // Whether an action (0, 3, 5, 8, 10 to 13, 99) is held now. controls.cpp
+    virtual bool m_PlayKey(int action);
+    // Size 1, rotation 0, white, opaque. drawlist.cpp
+    virtual int m_ResetDraw();
+    // Starts a frame: background (when r is given), draw state reset, list emptied. drawlist.cpp
+    virtual int m_CLS2D(float r = OMITTED, float g = OMITTED, float b = OMITTED, float a = OMITTED);
+    // Draw size: y defaults to x. drawlist.cpp
+    virtual int m_SetSize(float x, float y = OMITTED);
+    // Appends an image frame centred on (x, y). drawlist.cpp
+    virtual int m_DrawImg(int slot, float x, float y, float frame);
+    // Draw alpha. drawlist.cpp
+    virtual int m_Alpha(float a);
+    // Draw colour; alpha only when given. drawlist.cpp
+    virtual int m_SetCol(float r, float g, float b, float a = OMITTED);
+    // Appends a filled rectangle. drawlist.cpp
+    virtual int m_Rect(float x, float y, float w, float h);
+    // Draws an image button and reports 1 while a press lies strictly inside it. text.cpp
+    virtual int m_Button(int slot, float x, float y, int frame);
+    // Plays an effect on the next of 24 channels. loader.cpp
+    virtual int m_PlaySFX(int n, float rate, float volume, float pan);
+    // value right-aligned in width characters, padded with pad. text.cpp
+    virtual String m_rstr(int value, int width, String pad);
+    // Draws text in the bitmap font; ax, ay: 0 start, 1 centre, 2 end. text.cpp
+    virtual int m_Text(float x, float y, String text, float ax, float ay);
+    // The title menu. menu.cpp
+    virtual int m_Menu();
+    // Records the finished game's score and saves. gameover.cpp
+    virtual int m_LoadMenu();
+    // Appends a filled ellipse. drawlist.cpp
+    virtual int m_Oval(float x, float y, float rx, float ry);
+    // The loader's wait screen; spinner 1 draws the two rings. wait.cpp
+    virtual int m_WaitStart(int spinner);
+    // Whether any touch that is down lies strictly inside the rectangle. text.cpp
+    virtual bool m_MouseIn(float x, float y, float w, float h);
+    // Builds hole f_Hole. course.cpp
+    virtual int m_GetLevel();
+    // One update of play. play.cpp
+    virtual int m_Game();
+    // The pause panel while open. pause.cpp
+    virtual int m_PauseMenu();
+    // Pause button and opening by key, after m_Game. pause.cpp
+    virtual int m_InGame();
+    // Starts a new game. course.cpp
+    virtual int m_LoadGame();
+    // Ordinal of f_Score in the current type's top ten; the place is left in f_Loop. text.cpp
+    virtual String m_MyNth();
+    // The game-over overlay and its timer. gameover.cpp
+    virtual int m_GameOver();
+    // The credits box over the menu. credits.cpp
+    virtual int m_CreditBox();
+    // "name|detail" of a badge. badges.cpp
+    virtual String m_BadgeID(int id);
+    virtual String m_BadgeName(int id);
+    virtual String m_BadgeDetail(int id);
+    // The badges box over the menu. badges.cpp
+    virtual int m_BadgesBox();
+    // Loads the bitmap font into a slot and makes it the font. loader.cpp
+    virtual int m_LoadFont(int slot, String name, int advance, int lineHeight);
+    // Loads sfx/NNN.wav into sound slot n. loader.cpp
+    virtual int m_LoadSFX(int n);
+    // One step of the staged asset loader. loader.cpp
+    virtual int m_Loader();
+    // m_Button on touch 0 only, without storing the result. text.cpp
+    virtual bool m_Button0(int slot, float x, float y, int frame);
+    // Advances and draws the badge announcement rows. badges.cpp
+    virtual int m_ShowBadges();
+
+    // ---- Steps of the update that belong to the controls (controls.cpp) ----
+    // Step 9: reads the character queue into f_LastChar, decoding iCade letters into f_Pad.
+    int DecodeICade();
+    // Step 11: the on-screen pad, its two action buttons and its drag and pinch.
+    int OnScreenPad();
+    // Step 12: the tilt indicator and its calibrate button.
+    int TiltIndicator();
+
+    // ---- Parts of the render (drawlist.cpp) ----
+    // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
+    // f_ScaleAxis, f_Landscape and the logical area. A window without area
+    // keeps the previous scale.
+    void ComputeScale(int width, int height);
+    // Background fill, window-size check, scale and replay of the display list.
+    void RenderFrame();
+
+    // =====================================================================
+    // The state record. Every scalar starts at 0.
+
+    // ---- Mode, timing and input ----
+    int f_GameMode = 0;      // current mode (MODE_*); MODE_MENU from m_OnCreate on
+    int f_Loop = 0;          // shared loop counter of touches, pad buttons, objects, list entries
+    int f_UpdateLastMs = 0;  // time of the previous update, ms
+    int f_UpdateFps = 0;     // updates per second measured at the last update
+    int f_UpdateFpsAvg = 0;  // running average of f_UpdateFps
+    int f_RenderLastMs = 0;  // time of the previous render, ms
+    int f_RenderFps = 0;     // renders per second measured at the last render
+    int f_RenderFpsAvg = 0;  // running average; what the debug readout shows
+    int f_MouseX = 0;        // pointer position in logical units, sampled each update
+    int f_MouseY = 0;
+    int f_OldMouseX = 0;  // pointer position of the previous update (current one on a fresh press)
+    int f_OldMouseY = 0;
+    int f_MouseWasDown = 0;  // left button state at the end of the previous update
+    int f_PointerDown = 0;   // 1 while the left button or any touch is down
+    int f_PointerHit = 0;    // 1 in the update in which the left button went down
+    Array<int> f_TouchDown;  // [TOUCH_POINTS] down flag per touch point
+    Array<int> f_TouchX;     // [TOUCH_POINTS] logical position; TOUCH_UP while up
+    Array<int> f_TouchY;     // [TOUCH_POINTS]
+    int f_PointerUsed = 0;   // a control has acted on the current press; cleared when nothing is pressed
+    int f_KeyUsed = 0;       // the same for the actions of m_PlayKey
+    int f_LastChar = 0;      // last character read while decoding iCade letters
+    Array<int> f_Pad;        // [PAD_ENTRIES] virtual pad: 0 released, 1 on-screen press, 2 iCade hold
+    Array<int> f_Settings;   // [SETTINGS_COUNT] saved settings (SETTING_*)
+    int f_PadX = 0;          // on-screen pad centre for this update
+    int f_PadY = 0;
+    float f_PadScale = 0.0f;  // on-screen pad scale, settings[12] / 10
+    int f_PinchStep = 0;      // two-finger resize of the on-screen pad
+    int f_Pinching = 0;
+    float f_AccelZeroX = 0.0f;  // accelerometer readings taken as level
+    float f_AccelZeroY = 0.0f;
+    float f_TiltX = 0.0f;  // tilt relative to the calibration
+    float f_TiltY = 0.0f;
+    float f_TiltSmoothX = 0.0f;  // smoothed tilt shown by the indicator
+    float f_TiltSmoothY = 0.0f;
+    int f_ShowCredits = 0;  // the credits box is open over the menu
+    int f_ShowBadges = 0;   // the badges box is open over the menu
+
+    // ---- Play ----
+    int f_GameType = 0;    // 1 to 3, chosen in the menu (2 by default)
+    int f_Hole = 0;        // current hole, from 1
+    int f_Balls = 0;       // balls left; each stroke uses one
+    int f_Score = 0;       // score of the game under way
+    int f_ShownScore = 0;  // displayed score, easing toward f_Score
+    int f_GameOver = 0;    // 1 once the game has ended
+    int f_BallState = 0;   // BALL_AIMING, BALL_MOVING or BALL_IN_CUP
+    float f_BallX = 0.0f;  // ball centre
+    float f_BallY = 0.0f;
+    float f_BallVX = 0.0f;  // ball velocity per update; y grows downward
+    float f_BallVY = 0.0f;
+    float f_HeroX = 0.0f;  // where the ball lay when the stroke was played
+    float f_HeroY = 0.0f;
+    int f_Facing = 0;          // 1 right, -1 left
+    float f_Power = 0.0f;      // power being set on the meter, 0 to 192
+    float f_ShotPower = 0.0f;  // power of the last stroke
+    int f_Combo = 0;           // objects hit by the current stroke
+    float f_CupX = 0.0f;       // cup centre x
+    int f_InCup = 0;           // ball lies in the cup; also the previous pinch step of the pad resize
+    int f_HoledTimer = 0;      // updates since the ball dropped into the cup
+    Array<float> f_Objects;    // [OBJECT_FLOATS] 10 floats per object, entries 1 to 100
+    int f_ObjectCount = 0;     // objects placed on this hole
+    int f_Tries = 0;           // placement attempts left for the object being placed
+    int f_Index = 0;           // scratch: object or trajectory dot being processed
+    int f_Frame = 0;           // scratch: frame of the thing being drawn
+    int f_PosX = 0;            // scratch: position of the thing being drawn or placed
+    int f_PosY = 0;            // scratch; also counts the power meter's bars
+    int f_Paused = 0;          // pause panel shown (sliding included)
+    int f_PauseSlide = 0;      // 1 sliding in, -1 sliding out
+    int f_PauseY = 0;          // y of the panel's centre line; PAUSE_HIDDEN_Y when hidden
+    int f_PauseChoice = 0;     // -1 quit, 0 resume, 1 sound
+    int f_Spin = 0;            // wait screen spinner angle, degrees
+    int f_WaitSide = 0;        // scratch of the wait screen: the shorter logical side
+
+    // ---- Screen scaling and the display list ----
+    float f_ScaleX = 0.0f;  // device pixels per logical unit (equal after a render)
+    float f_ScaleY = 0.0f;
+    int f_ScaleAxis = 0;    // 1 width decided the scale, 2 height; scratch target count in play
+    int f_Landscape = 0;    // logical width at least the logical height
+    int f_DeviceWidth = 0;  // window size seen at the previous render
+    int f_DeviceHeight = 0;
+    float f_SizeX = 0.0f;  // draw size (image scale factor), default 1
+    float f_SizeY = 0.0f;
+    float f_Rotation = 0.0f;  // draw rotation, degrees
+    float f_ColRed = 0.0f;    // draw colour 0 to 255 and alpha 0 to 1
+    float f_ColGreen = 0.0f;
+    float f_ColBlue = 0.0f;
+    float f_ColAlpha = 0.0f;
+    float f_ClsRed = 0.0f;  // background colour and alpha
+    float f_ClsGreen = 0.0f;
+    float f_ClsBlue = 0.0f;
+    float f_ClsAlpha = 0.0f;
+    Array<float> f_DrawList;  // [DRAW_LIST_FLOATS] entries of DRAW_ENTRY_FLOATS
+    int f_DrawCount = 0;      // floats in use; a multiple of 15
+
+    // ---- Text and buttons ----
+    int f_ButtonHit = 0;  // result of the last m_Button
+    int f_FontSlot = 0;   // image slot of the bitmap font
+
+    // ---- Assets and sounds ----
+    Array<bb_graphics_Image*> f_Images;  // [IMAGE_SLOTS]
+    Array<int> f_ImageInfo;              // [IMAGE_SLOTS * 3] frame width, height (pixels of the file), count
+    int f_HiRes = 0;                     // resolution factor of the image files: 1, 2 or 4
+    float f_ImageScale = 0.0f;           // 1 / f_HiRes, applied at replay
+    int f_LoadStep = 0;                  // next loader step; 0 when not loading
+    Array<bb_audio_Sound*> f_Sounds;     // [SOUND_SLOTS]
+    int f_SfxChannel = 0;                // index 0 to 23 of the channel of the last effect
+    Array<int> f_ChannelMap;             // [CHANNEL_MAP_SIZE] channel index to device channel (identity)
+
+    // ---- Menu ----
+    int f_MenuSlide = 0;        // slide-in counter: -32 during play, up to 0 on the menu
+    float f_PanelWidth = 0.0f;  // width of the menu's score panel
+
+    // ---- Game over and highscores ----
+    int f_GameOverTime = 0;   // overlay timer in updates; 0 no overlay
+    Array<int> f_HighScores;  // [HIGHSCORE_COUNT] top tens at 0, 10, 20; last tens at 30, 40, 50
+
+    // ---- Badges ----
+    Array<bool> f_BadgeFlags;    // [BADGE_FLAGS] earned flags
+    Array<int> f_BadgeQueue;     // [BADGE_ROWS] badge id of each notification row
+    Array<int> f_BadgeTimer;     // [BADGE_ROWS] row timer in updates; 0 idle
+    float f_BadgeScroll = 0.0f;  // badges box scrolling
+    float f_BadgeScrollTo = 0.0f;
+    int f_BadgeSel = 0;  // selected badge, -1 none
+
+  private:
+    // The display list's append: false (and nothing written) when the list is full.
+    bool AppendEntry(float kind, float x, float y, float w, float h, float frame);
+    // Resolution factor and image scale from the graphics device's size.
+    void ChooseResolution();
+    // The file name of an image in the current resolution variant.
+    String ImageFileName(const String& name) const;
+    // Plays back the display list at scale s.
+    void ReplayDrawList(float s);
 };
 
 #endif

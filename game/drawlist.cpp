@@ -1,0 +1,187 @@
+// The display list and the drawing helpers, the scale from the window to the
+// logical screen, and the replay of the list at render time.
+//
+// Every screen describes its frame during the update by appending entries of
+// 15 floats in logical units; drawing helpers only store numbers into the
+// preallocated list, so building a frame allocates nothing. The render scales
+// the list uniformly to the window: the logical area spans the whole window,
+// one of its sides nominal and the other shorter.
+#include "game/game.h"
+#include "graphics/graphics.h"
+
+namespace {
+
+constexpr float WHITE = 255.0f;
+constexpr float OPAQUE = 1.0f;
+constexpr int AXIS_WIDTH = 1;
+constexpr int AXIS_HEIGHT = 2;
+
+// Whether an optional float argument was given.
+bool Given(float v) {
+    return v > OMITTED;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Draw state.
+
+int bb_Moxelpark_MyApp::m_ResetDraw() {
+    f_SizeX = f_SizeY = 1.0f;
+    f_Rotation = 0.0f;
+    f_ColRed = f_ColGreen = f_ColBlue = WHITE;
+    f_ColAlpha = OPAQUE;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
+    if (Given(r)) {
+        f_ClsRed = r;
+        f_ClsGreen = g;
+        f_ClsBlue = b;
+        f_ClsAlpha = a;
+    }
+    m_ResetDraw();
+    f_DrawCount = 0;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_SetSize(float x, float y) {
+    f_SizeX = x;
+    f_SizeY = Given(y) ? y : x;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_Alpha(float a) {
+    f_ColAlpha = a;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_SetCol(float r, float g, float b, float a) {
+    f_ColRed = r;
+    f_ColGreen = g;
+    f_ColBlue = b;
+    if (Given(a)) f_ColAlpha = a;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Appends.
+
+bool bb_Moxelpark_MyApp::AppendEntry(float kind, float x, float y, float w, float h, float frame) {
+    // NOTE: a full frame drops further draws silently; the last entry slot of
+    // the array is never used.
+    if (f_DrawCount > DRAW_LIST_FULL || f_DrawCount < 0) return false;
+    float* e = &f_DrawList[f_DrawCount];
+    e[DRAW_KIND] = kind;
+    e[DRAW_X] = x;
+    e[DRAW_Y] = y;
+    e[DRAW_ROTATION] = f_Rotation;
+    e[DRAW_W] = w;
+    e[DRAW_H] = h;
+    e[DRAW_FRAME] = frame;
+    e[DRAW_ALPHA] = f_ColAlpha;
+    e[DRAW_RED] = f_ColRed;
+    e[DRAW_GREEN] = f_ColGreen;
+    e[DRAW_BLUE] = f_ColBlue;
+    f_DrawCount += DRAW_ENTRY_FLOATS;
+    return true;
+}
+
+int bb_Moxelpark_MyApp::m_DrawImg(int slot, float x, float y, float frame) {
+    AppendEntry(static_cast<float>(slot), x, y, f_SizeX, f_SizeY, frame);
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_Rect(float x, float y, float w, float h) {
+    AppendEntry(DRAW_KIND_RECT, x, y, w, h, 0.0f);
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_Oval(float x, float y, float rx, float ry) {
+    AppendEntry(DRAW_KIND_OVAL, x, y, rx, ry, 0.0f);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Scale and replay.
+
+void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
+    // NOTE: a window without area (iconified, or no window at all in tests)
+    // would give a zero scale and a logical area of 0/0; keep the last one.
+    if (width <= 0 || height <= 0) return;
+    float sx = static_cast<float>(width) / bb_Moxelpark_rawscrw;
+    float sy = static_cast<float>(height) / bb_Moxelpark_rawscrh;
+    float s;
+    if (sy > sx) {
+        f_ScaleAxis = AXIS_HEIGHT;
+        s = sy;
+    } else {
+        f_ScaleAxis = AXIS_WIDTH;
+        s = sx;
+    }
+    f_ScaleX = f_ScaleY = s;
+    bb_Moxelpark_jscrw = static_cast<float>(width) / s;
+    bb_Moxelpark_jscrh = static_cast<float>(height) / s;
+    f_Landscape = 1;
+    if (bb_Moxelpark_jscrw < bb_Moxelpark_jscrh) f_Landscape = 0;
+}
+
+void bb_Moxelpark_MyApp::RenderFrame() {
+    int width = bb_graphics_DeviceWidth();
+    int height = bb_graphics_DeviceHeight();
+    // Drawing needs a render under way; without one (no GL context) only the
+    // size check and the scale run.
+    bool drawing = bb_graphics_renderDevice != nullptr;
+
+    // 1. The background is a rectangle one pixel beyond every edge.
+    if (drawing) {
+        bb_graphics_SetColor(f_ClsRed, f_ClsGreen, f_ClsBlue);
+        bb_graphics_SetAlpha(f_ClsAlpha);
+        bb_graphics_DrawRect(-1.0f, -1.0f, static_cast<float>(width + 2), static_cast<float>(height + 2));
+        // 2.
+        bb_graphics_SetColor(WHITE, WHITE, WHITE);
+        bb_graphics_SetAlpha(OPAQUE);
+    }
+
+    // 3. A new window size reloads every image at the factor that suits it.
+    if (width != f_DeviceWidth || height != f_DeviceHeight) {
+        f_LoadStep = LOADER_FIRST_STEP;
+        f_DeviceWidth = width;
+        f_DeviceHeight = height;
+    }
+
+    // 4.
+    ComputeScale(width, height);
+
+    // 5, 6.
+    if (drawing) {
+        ReplayDrawList(f_ScaleX);
+        bb_graphics_SetAlpha(REPLAY_END_ALPHA);
+        bb_graphics_SetColor(WHITE, WHITE, WHITE);
+    }
+}
+
+void bb_Moxelpark_MyApp::ReplayDrawList(float s) {
+    for (f_Loop = 0; f_Loop < f_DrawCount - (DRAW_ENTRY_FLOATS - 1); f_Loop += DRAW_ENTRY_FLOATS) {
+        const float* e = &f_DrawList[f_Loop];
+        bb_graphics_SetAlpha(e[DRAW_ALPHA]);
+        bb_graphics_SetColor(e[DRAW_RED], e[DRAW_GREEN], e[DRAW_BLUE]);
+        float kind = e[DRAW_KIND];
+        if (kind == DRAW_KIND_RECT) {
+            bb_graphics_DrawRect(s * e[DRAW_X], s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
+        } else if (kind == DRAW_KIND_OVAL) {
+            bb_graphics_DrawEllipse(s * e[DRAW_X], s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
+        } else if (kind > -1.0f && kind < static_cast<float>(IMAGE_SLOTS)) {
+            bb_graphics_Image* image = f_Images[static_cast<int>(kind)];
+            if (image == nullptr) continue;
+            float frame = e[DRAW_FRAME];
+            // Frames come from the game's own code; a value that does not fit
+            // an int is no frame at all.
+            if (!(frame > -2147483648.0f && frame < 2147483647.0f)) continue;
+            bb_graphics_DrawImage2(image, s * e[DRAW_X], s * e[DRAW_Y], e[DRAW_ROTATION],
+                                   e[DRAW_W] * s * f_ImageScale, e[DRAW_H] * s * f_ImageScale,
+                                   static_cast<int>(frame));
+        }
+    }
+}

@@ -1,0 +1,252 @@
+// Start-up and assets: the create, suspend and resume hooks, the choice of
+// image resolution, the staged loader that brings in one asset per update
+// behind the wait screen, and the sound-effect player with its rotating
+// channels.
+//
+// Image files come in three variants (plain, "-hd", "-hd2"); the variant
+// follows the window size, and f_ImageScale undoes its factor at replay so an
+// image covers the same logical area whichever variant is loaded.
+#include "audio/audio.h"
+#include "game/game.h"
+#include "graphics/graphics.h"
+
+namespace {
+
+// What a loader step brings in.
+enum class Asset { IMAGE, FONT, SOUND };
+
+struct LoaderStep {
+    Asset kind;
+    int slot;  // image slot, or sound number
+    const char* name;
+    int frameWidth;   // font: advance
+    int frameHeight;  // font: line height
+    int frames;
+};
+
+// Steps 1 to 24, in order; step 25 ends loading.
+constexpr LoaderStep LOADER_TABLE[] = {
+    {Asset::IMAGE, SLOT_ICONS, "common/icons", 32, 32, 16},
+    {Asset::IMAGE, SLOT_BUTTONS, "common/Buttons", 64, 64, 16},
+    {Asset::IMAGE, SLOT_DPAD, "common/dpad", 32, 32, 16},
+    {Asset::IMAGE, SLOT_ICADE, "common/icade", 64, 64, 2},
+    {Asset::IMAGE, SLOT_AUTHOR, "common/WexoLogo", 256, 256, 1},
+    {Asset::FONT, SLOT_FONT, "fonts/editundo", FONT_ADVANCE, FONT_LINE_HEIGHT, FONT_GLYPHS},
+    {Asset::SOUND, SFX_START, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_EXTRA, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_CLICK, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_SWITCH, nullptr, 0, 0, 0},
+    {Asset::IMAGE, SLOT_MENU, "menu", 256, 256, 4},
+    {Asset::IMAGE, SLOT_LOGO, "logo", 256, 128, 1},
+    {Asset::IMAGE, SLOT_PARTS, "parts", 8, 8, 16},
+    {Asset::IMAGE, SLOT_BADGES, "BadgesA", 64, 64, 64},
+    {Asset::IMAGE, SLOT_GFX, "gfx", 32, 32, 16},
+    {Asset::SOUND, 10, nullptr, 0, 0, 0},
+    {Asset::SOUND, 11, nullptr, 0, 0, 0},
+    {Asset::SOUND, 12, nullptr, 0, 0, 0},
+    {Asset::SOUND, 13, nullptr, 0, 0, 0},
+    {Asset::SOUND, 14, nullptr, 0, 0, 0},
+    {Asset::SOUND, 15, nullptr, 0, 0, 0},
+    {Asset::SOUND, 16, nullptr, 0, 0, 0},
+    {Asset::SOUND, 17, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_LAST_EFFECT, nullptr, 0, 0, 0},
+};
+constexpr int LOADER_TABLE_STEPS = sizeof(LOADER_TABLE) / sizeof(LOADER_TABLE[0]);
+static_assert(LOADER_TABLE_STEPS + 1 == LOADER_STEPS, "the last step only ends loading");
+
+// The logo of the wait screen, loaded before the loader starts.
+constexpr int AUTHOR_LOGO_SIZE = 256;
+
+bool ValidSlot(int slot, int count) {
+    return slot >= 0 && slot < count;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Hooks.
+
+int bb_Moxelpark_MyApp::m_OnCreate() {
+    // 1, 2.
+    f_GameMode = MODE_MENU;
+    bb_app_SetUpdateRate(UPDATE_RATE);
+    // 3.
+    f_DeviceWidth = bb_graphics_device->Width();
+    f_DeviceHeight = bb_graphics_device->Height();
+    f_AccelZeroX = f_AccelZeroY = 0.0f;
+    // 4.
+    m_Reload();
+    // 5. Defaults.
+    f_GameType = DEFAULT_GAME_TYPE;
+    f_MenuSlide = MENU_SLIDE_START;
+    f_Paused = 0;
+    f_PauseSlide = -1;
+    f_PauseY = PAUSE_HIDDEN_Y;
+    // 6. Cleared tables; sound effects on.
+    for (int i = 0; i < BADGE_ROWS; ++i) f_BadgeQueue[i] = f_BadgeTimer[i] = 0;
+    for (int i = 0; i < BADGE_FLAGS_CLEARED_AT_START; ++i) f_BadgeFlags[i] = false;
+    for (int i = 0; i < PAD_ENTRIES; ++i) f_Pad[i] = 0;
+    for (int i = 0; i < SETTINGS_COUNT; ++i) f_Settings[i] = 0;
+    for (int i = 0; i < HIGHSCORE_CLEARED_AT_START; ++i) f_HighScores[i] = 0;
+    f_Settings[SETTING_SOUND] = SOUND_ON;
+    // 7. The saved state replaces the defaults.
+    m_Load();
+    // 8.
+    for (int i = 0; i < CHANNEL_MAP_SIZE; ++i) f_ChannelMap[i] = i;
+    return 0;
+}
+
+// Opens the pause panel when a game is under way, else clears the panel's
+// fields; shared by suspend and resume.
+static void PauseForSuspend(bb_Moxelpark_MyApp* game) {
+    if (game->f_GameMode >= MODE_GAME_UNDER_WAY) {
+        game->f_Paused = 1;
+        game->f_PauseSlide = 1;
+        game->f_PauseY = static_cast<int>(bb_Moxelpark_jscrh * 0.5f);
+    } else {
+        game->f_Paused = game->f_PauseSlide = game->f_PauseY = 0;
+    }
+}
+
+int bb_Moxelpark_MyApp::m_OnSuspend() {
+    m_iCade(0);
+    PauseForSuspend(this);
+    bb_app_SetUpdateRate(SUSPENDED_UPDATE_RATE);
+    m_Save();
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_OnResume() {
+    PauseForSuspend(this);
+    bb_app_SetUpdateRate(UPDATE_RATE);
+    m_iCade(0);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Images and the font.
+
+void bb_Moxelpark_MyApp::ChooseResolution() {
+    int w = bb_graphics_device->Width();
+    int h = bb_graphics_device->Height();
+    f_HiRes = HIRES_PLAIN;
+    f_ImageScale = 1.0f;
+    if (w > HIRES_HD_ABOVE || h > HIRES_HD_ABOVE) {
+        f_HiRes = HIRES_HD;
+        f_ImageScale = 0.5f;
+    }
+    if (w > HIRES_HD2_ABOVE || h > HIRES_HD2_ABOVE) {
+        f_HiRes = HIRES_HD2;
+        f_ImageScale = 0.25f;
+    }
+}
+
+String bb_Moxelpark_MyApp::ImageFileName(const String& name) const {
+    String file = name;
+    if (f_HiRes == HIRES_HD) file = file + String("-hd");
+    if (f_HiRes == HIRES_HD2) file = file + String("-hd2");
+    return file + String(".png");
+}
+
+int bb_Moxelpark_MyApp::m_Reload() {
+    f_ClsRed = f_ClsGreen = f_ClsBlue = 0.0f;
+    f_ClsAlpha = 1.0f;
+    ChooseResolution();
+    m_LoadImg(SLOT_AUTHOR, String("common/WexoLogo"), AUTHOR_LOGO_SIZE, AUTHOR_LOGO_SIZE, 1,
+              IMAGE_FLAG_CENTRE);
+    f_LoadStep = LOADER_FIRST_STEP;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_LoadImg(int slot, String name, int frameWidth, int frameHeight, int frameCount,
+                                  int flags) {
+    if (!ValidSlot(slot, IMAGE_SLOTS)) return 0;
+    String file = ImageFileName(name);
+    f_Images[slot] = nullptr;
+    int w = frameWidth * f_HiRes;
+    int h = frameHeight * f_HiRes;
+    gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, w, h, frameCount, flags));
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = w;
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = h;
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = frameCount;
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_LoadFont(int slot, String name, int advance, int lineHeight) {
+    if (!ValidSlot(slot, IMAGE_SLOTS)) return 0;
+    String file = ImageFileName(name);
+    int cell = FONT_CELL * f_HiRes;
+    gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, cell, cell, FONT_GLYPHS, IMAGE_FLAG_CENTRE));
+    // The font's metrics are logical units, not pixels of the file.
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = advance;
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = lineHeight;
+    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = FONT_GLYPHS;
+    f_FontSlot = slot;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The staged loader.
+
+int bb_Moxelpark_MyApp::m_Loader() {
+    // 1. The window may have changed since the last step.
+    ChooseResolution();
+    // 2.
+    if (f_LoadStep >= LOADER_FIRST_STEP && f_LoadStep <= LOADER_TABLE_STEPS) {
+        const LoaderStep& step = LOADER_TABLE[f_LoadStep - LOADER_FIRST_STEP];
+        switch (step.kind) {
+            case Asset::IMAGE:
+                m_LoadImg(step.slot, String(step.name), step.frameWidth, step.frameHeight, step.frames,
+                          IMAGE_FLAG_CENTRE);
+                break;
+            case Asset::FONT:
+                m_LoadFont(step.slot, String(step.name), step.frameWidth, step.frameHeight);
+                break;
+            case Asset::SOUND:
+                m_LoadSFX(step.slot);
+                break;
+        }
+    } else {
+        f_LoadStep = 0;
+    }
+    // 3.
+    if (f_LoadStep > 0) ++f_LoadStep;
+    // 4.
+    m_WaitStart(1);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Sound effects.
+
+int bb_Moxelpark_MyApp::m_LoadSFX(int n) {
+    if (!ValidSlot(n, SOUND_SLOTS)) return 0;
+    // Always at least three digits: sfx/001.wav, sfx/095.wav.
+    String prefix("sfx/");
+    if (n < 10) {
+        prefix = String("sfx/00");
+    } else if (n < 100) {
+        prefix = String("sfx/0");
+    }
+    gc_assign(f_Sounds[n], bb_audio_LoadSound(prefix + String(n) + String(".wav")));
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_PlaySFX(int n, float rate, float volume, float pan) {
+    // 1. Effects sound only in settings 1 and 2.
+    int setting = f_Settings[SETTING_SOUND];
+    if (setting != SOUND_ON && setting != SOUND_ON_WITH_MUSIC) return 0;
+    // 2. The next channel in turn.
+    int next = static_cast<int>((static_cast<long long>(f_SfxChannel) + 1) % SFX_CHANNELS);
+    f_SfxChannel = next < 0 ? 0 : next;
+    int channel = f_ChannelMap[f_SfxChannel];
+    // 3, 4. The channel is cut off even when there is nothing to play.
+    bb_audio_StopChannel(channel);
+    bb_audio_Sound* sound = ValidSlot(n, SOUND_SLOTS) ? f_Sounds[n] : nullptr;
+    if (sound != nullptr) bb_audio_PlaySound(sound, channel, 0);
+    // 5.
+    bb_audio_SetChannelRate(channel, rate);
+    bb_audio_SetChannelVolume(channel, volume);
+    bb_audio_SetChannelPan(channel, pan);
+    return 0;
+}

@@ -1,0 +1,97 @@
+// Placeholder bodies of the game's methods that are not written yet.
+//
+// One section per area. Whoever writes an area deletes its section here and
+// defines the methods in the area's own source (named in the section title).
+// Every placeholder does nothing and returns 0, false or the empty text, so
+// the game runs with the area switched off.
+#include "game/game.h"
+
+// ===========================================================================
+// course.cpp: starting a game and building holes
+int bb_Moxelpark_MyApp::m_LoadGame() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::m_GetLevel() {
+    return 0;
+}
+
+// ===========================================================================
+// play.cpp: one update of play
+int bb_Moxelpark_MyApp::m_Game() {
+    return 0;
+}
+
+// ===========================================================================
+// controls.cpp: actions, iCade, on-screen pad, tilt indicator
+bool bb_Moxelpark_MyApp::m_PlayKey(int) {
+    return false;
+}
+int bb_Moxelpark_MyApp::m_iCade(int) {
+    return 0;
+}
+int bb_Moxelpark_MyApp::DecodeICade() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::OnScreenPad() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::TiltIndicator() {
+    return 0;
+}
+
+// ===========================================================================
+// pause.cpp: pause button and pause panel
+int bb_Moxelpark_MyApp::m_InGame() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::m_PauseMenu() {
+    return 0;
+}
+
+// ===========================================================================
+// menu.cpp: the title menu
+int bb_Moxelpark_MyApp::m_Menu() {
+    return 0;
+}
+
+// ===========================================================================
+// save.cpp: saving and loading the state
+int bb_Moxelpark_MyApp::m_Save() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::m_Load() {
+    return 0;
+}
+
+// ===========================================================================
+// gameover.cpp: the game-over overlay and the score tables
+int bb_Moxelpark_MyApp::m_GameOver() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::m_LoadMenu() {
+    return 0;
+}
+
+// ===========================================================================
+// badges.cpp: badge texts, announcements and the badges box
+String bb_Moxelpark_MyApp::m_BadgeID(int) {
+    return String();
+}
+String bb_Moxelpark_MyApp::m_BadgeName(int) {
+    return String();
+}
+String bb_Moxelpark_MyApp::m_BadgeDetail(int) {
+    return String();
+}
+int bb_Moxelpark_MyApp::m_ShowBadges() {
+    return 0;
+}
+int bb_Moxelpark_MyApp::m_BadgesBox() {
+    return 0;
+}
+
+// ===========================================================================
+// credits.cpp: the credits box
+int bb_Moxelpark_MyApp::m_CreditBox() {
+    return 0;
+}
