@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "runtime/fatal.h"
 
@@ -24,7 +25,13 @@ void (*gc_mark_roots)() = nullptr;
 namespace {
 
 constexpr int CACHE_SLOTS = GC_CACHE_LIMIT / 8;
-gc_object* gc_cache[CACHE_SLOTS];
+
+// A released block waiting in the cache. It is a new object in the dead one's
+// memory, so nothing touches the destroyed object through its old type.
+struct CachedBlock {
+    CachedBlock* next;
+};
+CachedBlock* gc_cache[CACHE_SLOTS];
 
 // Bytes allocated as they were after the last sweep.
 int last_alloced = 0;
@@ -115,12 +122,13 @@ void* gc_malloc(int size) {
     size = (size + 7) & ~7;
     gc_flush_free(size);
 
-    gc_object* p = nullptr;
+    void* p = nullptr;
     if (size < GC_CACHE_LIMIT && gc_cache[size / 8]) {
-        p = gc_cache[size / 8];
-        gc_cache[size / 8] = p->succ;
+        CachedBlock* block = gc_cache[size / 8];
+        gc_cache[size / 8] = block->next;
+        p = block;
     } else {
-        p = static_cast<gc_object*>(std::malloc(size));
+        p = std::malloc(static_cast<size_t>(size));
         if (!p) fatal_out_of_memory();
     }
     if (pending_count == MAX_PENDING) fatal_out_of_memory();
@@ -134,11 +142,10 @@ void* gc_malloc(int size) {
 }
 
 namespace {
-void release_block(gc_object* p, int size) {
+void release_block(void* p, int size) {
     gc_free_bytes -= size;
     if (size < GC_CACHE_LIMIT) {
-        p->succ = gc_cache[size / 8];
-        gc_cache[size / 8] = p;
+        gc_cache[size / 8] = new (p) CachedBlock{gc_cache[size / 8]};
     } else {
         std::free(p);
     }
@@ -146,7 +153,9 @@ void release_block(gc_object* p, int size) {
 }  // namespace
 
 void gc_free(gc_object* p) {
-    release_block(p, p->gc_size());
+    const int size = p->gc_size();
+    p->~gc_object();
+    release_block(p, size);
 }
 
 void gc_enqueue(gc_object* p) {
@@ -198,9 +207,7 @@ void gc_flush_free(int size) {
             return;
         }
         list_remove(p);
-        int bytes = p->gc_size();
-        p->~gc_object();
-        release_block(p, bytes);
+        gc_free(p);
     }
 }
 

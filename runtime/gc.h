@@ -68,6 +68,7 @@ extern gc_object gc_marked_list;
 extern gc_object gc_free_list;
 
 void* gc_malloc(int size);
+// The deleting destructor: destroys p and gives its memory back (to the cache below 64 bytes).
 void gc_free(gc_object* p);
 void gc_enqueue(gc_object* p);
 // Blackens a white object at once and scans it.

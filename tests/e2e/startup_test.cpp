@@ -1,0 +1,64 @@
+// The program's start and end as a player's desktop sees them: the window, its
+// place and title, closing it, and starting without a display or a sound card.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/e2e/harness.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* NO_SOUND_CARD = "ALSOFT_DRIVERS=no-such-driver";
+constexpr Rgb MENU_BLUE = {0, 0, 80};
+
+bool is(const Rgb& c, const Rgb& want) {
+    return c.r == want.r && c.g == want.g && c.b == want.b;
+}
+
+TEST(StartupTest, OpensOneCentredWindowWithoutWindowManager) {
+    XServer server;
+    ASSERT_FALSE(server.display().empty());
+    WorkDir dir;
+    Game game(dir, &server, {NO_SOUND_CARD});
+    std::string id = game.window();
+    ASSERT_FALSE(id.empty()) << "running " << game.running() << " out " << game.out() << " err " << game.err()
+                             << server.x(
+                                    "xdotool search --name . 2>&1; xwininfo -root -tree 2>&1 | head -20");
+    std::string geometry = server.x("xdotool getwindowgeometry " + id);
+    EXPECT_NE(geometry.find("Position: 192,144"), std::string::npos) << geometry;
+    EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
+    std::string ids = server.x("xdotool search --name '^Moxelpark$'");
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), '\n'), 1) << ids;
+    // The window's corner turns to the menu's blue once the game is up.
+    EXPECT_TRUE(
+        wait_for([&] { return is(server.screenshot().at(192 + 2, 144 + 2), MENU_BLUE); }, 20.0, 0.25));
+    EXPECT_TRUE(game.running());
+    EXPECT_NE(game.out().find("alcOpenDevice failed"), std::string::npos);
+    EXPECT_EQ(game.err(), "");
+}
+
+TEST(StartupTest, ClosingThroughTheWindowManagerExitsZero) {
+    XServer server(true);
+    WorkDir dir;
+    Game game(dir, &server, {NO_SOUND_CARD});
+    ASSERT_FALSE(game.window().empty()) << game.out() << game.err();
+    // Let the game get past its start before closing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    server.x("wmctrl -c Moxelpark");
+    int status = -1;
+    ASSERT_TRUE(game.wait_exit(1.5, &status)) << "still running after the close";
+    EXPECT_EQ(status, 0) << game.out();
+}
+
+TEST(StartupTest, WithoutDisplayItSaysSoAndExits255) {
+    WorkDir dir;
+    Game game(dir, nullptr);
+    int status = -1;
+    ASSERT_TRUE(game.wait_exit(10.0, &status));
+    EXPECT_EQ(status, 255);
+    EXPECT_EQ(game.out(), "glfwInit failed\n");
+}
+
+}  // namespace
+}  // namespace e2e
