@@ -131,7 +131,11 @@ void bb_Moxelpark_MyApp::ChooseResolution() {
     int h = bb_graphics_device->Height();
     f_HiRes = HIRES_PLAIN;
     f_ImageScale = 1.0f;
-    if (w > HIRES_HD_ABOVE || h > HIRES_HD_ABOVE) {
+    // NOTE: a window that fits in the nominal screen never magnifies, so the
+    // plain files are drawn 1:1 there; the 640 by 480 starting window (whose
+    // width is above 630) therefore keeps the plain files.
+    bool fitsNominal = w <= static_cast<int>(LOGICAL_WIDTH) && h <= static_cast<int>(LOGICAL_HEIGHT);
+    if ((w > HIRES_HD_ABOVE || h > HIRES_HD_ABOVE) && !fitsNominal) {
         f_HiRes = HIRES_HD;
         f_ImageScale = 0.5f;
     }
