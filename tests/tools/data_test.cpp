@@ -4,7 +4,6 @@
 // the screens draw) and are written out here on purpose rather than taken from the tool, so a slip in the
 // tool's own table shows up as a failure.
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound_file.h"
+#include "graphics/surface.h"
 #include "tests/tools/wav_check.h"
 
 namespace {
@@ -40,13 +41,23 @@ struct Picture {
     }
 };
 
+// Decodes through the game's own image loading path, expanding its channels to RGBA.
 Picture load(const std::filesystem::path& path) {
     Picture p;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &p.w, &p.h, &channels, 4);
+    int depth = 0;
+    unsigned char* data = loadImage(String(path.string().c_str()), &p.w, &p.h, &depth);
     if (!data) return Picture{};
-    p.rgba.assign(data, data + size_t(p.w) * size_t(p.h) * 4);
-    stbi_image_free(data);
+    const size_t n = size_t(p.w) * size_t(p.h);
+    p.rgba.resize(n * 4);
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char* px = data + i * size_t(depth);
+        const bool colour = depth >= 3;
+        p.rgba[i * 4 + 0] = px[0];
+        p.rgba[i * 4 + 1] = colour ? px[1] : px[0];
+        p.rgba[i * 4 + 2] = colour ? px[2] : px[0];
+        p.rgba[i * 4 + 3] = depth == 2 ? px[1] : depth == 4 ? px[3] : 255;
+    }
+    unloadImage(data);
     return p;
 }
 
@@ -192,6 +203,16 @@ TEST(GeneratedSounds, EveryEffectIsShortUnclippedAudible16BitMono) {
         SCOPED_TRACE(std::string("sfx/") + n + ".wav");
         Wav wav = read_wav(DATA / "sfx" / (std::string(n) + ".wav"));
         ASSERT_EQ(wav.error, "");
+        // The game's own reader takes it the same way.
+        int frames = 0, channels = 0, format = 0, hertz = 0;
+        unsigned char* pcm = loadSound(String((DATA / "sfx" / (std::string(n) + ".wav")).string().c_str()),
+                                       &frames, &channels, &format, &hertz);
+        ASSERT_NE(pcm, nullptr);
+        EXPECT_EQ(channels, 1);
+        EXPECT_EQ(format, SOUND_FORMAT_16BIT);
+        EXPECT_EQ(hertz, wav.rate);
+        EXPECT_EQ(size_t(frames), wav.samples.size());
+        unloadSound(pcm);
         ASSERT_GT(wav.rate, 0);
         EXPECT_GT(wav.samples.size(), 0u);
         EXPECT_LT(double(wav.samples.size()) / wav.rate, 1.5);
