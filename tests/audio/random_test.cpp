@@ -45,18 +45,14 @@ TEST(Random, ValuesStayBelowOne) {
 
 TEST(Random, EveryOperationAdvancesTheSeedOnce) {
     bb_random_Seed = START_SEED;
-    float r1 = bb_random_Rnd();
-    float r2 = bb_random_Rnd();
-    float r3 = bb_random_Rnd();
-    float r4 = bb_random_Rnd();
+    float r[4];
+    for (float& v : r) v = bb_random_Rnd();
 
     bb_random_Seed = START_SEED;
-    EXPECT_EQ(bb_random_Rnd2(3.0f, 3.0f), 3.0f);  // equal bounds
-    EXPECT_EQ(bb_random_Rnd3(0.0f), 0.0f);        // empty range
-    EXPECT_EQ(bb_random_Rnd3(10.0f), r3 * 10.0f);
-    EXPECT_EQ(bb_random_Rnd2(-2.0f, 6.0f), -2.0f + 8.0f * r4);
-    (void)r1;
-    (void)r2;
+    EXPECT_EQ(bb_random_Rnd2(3.0f, 3.0f), 3.0f);  // equal bounds: r[0] spent
+    EXPECT_EQ(bb_random_Rnd3(0.0f), 0.0f);        // empty range: r[1] spent
+    EXPECT_EQ(bb_random_Rnd3(10.0f), r[2] * 10.0f);
+    EXPECT_EQ(bb_random_Rnd2(-2.0f, 6.0f), -2.0f + 8.0f * r[3]);
 }
 
 TEST(Random, ReversedBoundsGiveValuesUpToTheLowBound) {
