@@ -55,15 +55,6 @@ int bb_Moxelpark_MyApp::m_Menu() {
 }
 
 // ===========================================================================
-// save.cpp: saving and loading the state
-int bb_Moxelpark_MyApp::m_Save() {
-    return 0;
-}
-int bb_Moxelpark_MyApp::m_Load() {
-    return 0;
-}
-
-// ===========================================================================
 // gameover.cpp: the game-over overlay and the score tables
 int bb_Moxelpark_MyApp::m_GameOver() {
     return 0;

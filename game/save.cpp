@@ -1,0 +1,236 @@
+// Saving and loading: the settings, the badge flags and the score tables
+// travel as one text of 98 decimal fields, each followed by "|", in five
+// checksummed sections (settings, badges, then one block per game type). The
+// host keeps the text in the state file.
+//
+// A damaged section is discarded on its own: it is loaded, found wrong and
+// reset, while the sections around it still load.
+//
+// NOTE: the checksums are sums that wrap in 32 bits. They are computed and
+// compared in unsigned arithmetic, so a crafted file cannot overflow a signed
+// int; for every file the game writes the result is the same as a signed sum.
+#include <climits>
+#include <cstdint>
+
+#include "game/game.h"
+
+namespace {
+
+constexpr char16_t FIELD_END = '|';
+
+// The text's layout.
+constexpr int SETTINGS_FIELDS = SETTINGS_COUNT + 1;  // values, then the checksum
+constexpr int BADGE_WORDS = BADGE_FLAGS / 32;
+constexpr int BADGE_WORD_BITS = 32;
+constexpr int BADGE_FIELDS = BADGE_WORDS + 1;
+constexpr int SCORE_FIELDS = 2 * TABLE_LENGTH + 1;  // top[j], last[j] pairs, then the checksum
+constexpr int STATE_FIELDS = SETTINGS_FIELDS + BADGE_FIELDS + GAME_TYPES * SCORE_FIELDS;
+static_assert(STATE_FIELDS == 98, "the state text has 98 fields");
+
+// Weights of a game type's checksum: (j + 4) for top[j], (t + 3 + j) for last[j].
+constexpr uint32_t TOP_WEIGHT_BASE = 4;
+constexpr uint32_t LAST_WEIGHT_BASE = 3;
+
+// Pad limits applied after every load.
+constexpr int PAD_PLACE_MIN = 64;
+constexpr int PAD_SIZE_MIN = 8;
+constexpr int PAD_SIZE_DEFAULT = 10;
+
+// The signed 32-bit value of a wrapped sum (two's complement).
+int ToSigned(uint32_t u) {
+    if (u <= static_cast<uint32_t>(INT_MAX)) return static_cast<int>(u);
+    return static_cast<int>(u - 0x80000000u) + INT_MIN;
+}
+
+uint32_t ToUnsigned(int v) {
+    return static_cast<uint32_t>(v);
+}
+
+// The fields of the state text, found in one pass without copying them.
+// Only the first STATE_FIELDS starts are kept; the count covers all fields,
+// so a text of a million "|" is a million fields and nothing more.
+class StateFields {
+  public:
+    explicit StateFields(const String& text) : text_(text) {
+        int n = text.Length();
+        starts_[0] = 0;
+        for (int i = 0; i < n; ++i) {
+            if (text[i] != FIELD_END) continue;
+            if (count_ < STATE_FIELDS) starts_[count_] = i + 1;
+            ++count_;
+        }
+    }
+    // Number of fields: one more than the number of "|" (the empty text is one empty field).
+    long long Count() const { return count_; }
+
+    // Field i read as atoi reads it: each 16-bit character narrowed to its low
+    // byte, leading white space skipped, an optional sign, then the digits up
+    // to the first other character; no digits gives 0.
+    // NOTE: atoi leaves numbers outside the int range undefined. Here they
+    // saturate: every longer run of digits gives INT_MAX, or INT_MIN with a
+    // minus sign, so a field of ten thousand digits is a defined number.
+    int Number(int i) const {
+        if (i < 0 || i >= STATE_FIELDS || i >= count_) return 0;
+        int p = starts_[i];
+        int n = text_.Length();
+        while (p < n && IsSpace(Narrow(p))) ++p;
+        bool negative = false;
+        if (p < n && (Narrow(p) == '-' || Narrow(p) == '+')) {
+            negative = Narrow(p) == '-';
+            ++p;
+        }
+        // The magnitude is kept below 2^31 + 1, the largest that may still matter.
+        const long long limit = static_cast<long long>(INT_MAX) + 1;
+        long long magnitude = 0;
+        for (; p < n; ++p) {
+            unsigned char c = Narrow(p);
+            if (c < '0' || c > '9') break;
+            magnitude = magnitude * 10 + (c - '0');
+            if (magnitude > limit) magnitude = limit;
+        }
+        if (negative) return static_cast<int>(-magnitude < INT_MIN ? INT_MIN : -magnitude);
+        return static_cast<int>(magnitude > INT_MAX ? INT_MAX : magnitude);
+    }
+
+  private:
+    unsigned char Narrow(int p) const { return static_cast<unsigned char>(text_[p] & 0xFF); }
+    // The C locale's white space.
+    static bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    const String& text_;
+    long long count_ = 1;
+    int starts_[STATE_FIELDS] = {};
+};
+
+// Appends one field: the decimal value and its "|".
+void AppendField(String& text, int value) {
+    text = text + String(value) + String("|");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Saving.
+
+int bb_Moxelpark_MyApp::m_Save() {
+    String text;
+
+    // Settings and their weighted checksum.
+    uint32_t sum = 0;
+    for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
+        AppendField(text, f_Settings[f_Loop]);
+        sum += ToUnsigned(f_Loop) * ToUnsigned(f_Settings[f_Loop]);
+    }
+    AppendField(text, ToSigned(sum));
+
+    // Badge flags as eight words; a word with bit 31 set is written negative.
+    sum = 0;
+    for (f_Loop = 0; f_Loop < BADGE_WORDS; ++f_Loop) {
+        uint32_t word = 0;
+        for (int b = 0; b < BADGE_WORD_BITS; ++b) {
+            if (f_BadgeFlags[f_Loop * BADGE_WORD_BITS + b]) word |= 1u << b;
+        }
+        AppendField(text, ToSigned(word));
+        sum += word;
+    }
+    AppendField(text, ToSigned(sum));
+
+    // One block per game type: top and last pairs, then the checksum.
+    for (f_Index = 0; f_Index < GAME_TYPES; ++f_Index) {
+        sum = 0;
+        for (f_Loop = 0; f_Loop < TABLE_LENGTH; ++f_Loop) {
+            int top = f_HighScores[f_Index * TABLE_LENGTH + f_Loop];
+            int last = f_HighScores[LAST_TEN_BASE + f_Index * TABLE_LENGTH + f_Loop];
+            AppendField(text, top);
+            AppendField(text, last);
+            sum += (TOP_WEIGHT_BASE + ToUnsigned(f_Loop)) * ToUnsigned(top);
+            sum += (LAST_WEIGHT_BASE + ToUnsigned(f_Index) + ToUnsigned(f_Loop)) * ToUnsigned(last);
+        }
+        AppendField(text, ToSigned(sum));
+    }
+
+    // The store's result is not acted on: a failed save keeps the old file.
+    bb_app_SaveState(text);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Loading.
+
+int bb_Moxelpark_MyApp::m_Load() {
+    String text = bb_app_LoadState();
+    StateFields fields(text);
+    int cursor = 0;
+
+    // Settings: stored first, checked after.
+    if (fields.Count() >= SETTINGS_FIELDS) {
+        uint32_t sum = 0;
+        for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
+            f_Settings[f_Loop] = fields.Number(f_Loop);
+            sum += ToUnsigned(f_Loop) * ToUnsigned(f_Settings[f_Loop]);
+        }
+        uint32_t stored = ToUnsigned(fields.Number(SETTINGS_COUNT));
+        cursor = SETTINGS_FIELDS;
+        if (sum == stored) {
+            DebugLog(String("Settings Loaded"));
+        } else {
+            DebugLog(String("Settings Checksum Invalid"));
+            for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) f_Settings[f_Loop] = 0;
+            f_Settings[SETTING_SOUND] = SOUND_ON;
+        }
+    }
+
+    // Pad limits, in every case. NOTE: a size below 8 becomes 10, not 8.
+    if (f_Settings[SETTING_PAD_X] < PAD_PLACE_MIN) f_Settings[SETTING_PAD_X] = PAD_PLACE_MIN;
+    if (f_Settings[SETTING_PAD_Y] < PAD_PLACE_MIN) f_Settings[SETTING_PAD_Y] = PAD_PLACE_MIN;
+    if (f_Settings[SETTING_PAD_SIZE] < PAD_SIZE_MIN) f_Settings[SETTING_PAD_SIZE] = PAD_SIZE_DEFAULT;
+
+    // Badges.
+    if (fields.Count() > cursor + BADGE_WORDS) {
+        uint32_t sum = 0;
+        for (f_Loop = 0; f_Loop < BADGE_WORDS; ++f_Loop) {
+            uint32_t word = ToUnsigned(fields.Number(cursor + f_Loop));
+            for (int b = 0; b < BADGE_WORD_BITS; ++b) {
+                f_BadgeFlags[f_Loop * BADGE_WORD_BITS + b] = ((word >> b) & 1u) != 0;
+            }
+            sum += word;
+        }
+        uint32_t stored = ToUnsigned(fields.Number(cursor + BADGE_WORDS));
+        cursor += BADGE_FIELDS;
+        if (sum == stored) {
+            DebugLog(String("Badges Loaded"));
+        } else {
+            DebugLog(String("Badge Checksum Invalid"));
+            for (f_Loop = 0; f_Loop < BADGE_FLAGS; ++f_Loop) f_BadgeFlags[f_Loop] = false;
+        }
+    }
+
+    // Score blocks; a block that is missing leaves the cursor where it is.
+    for (f_Index = 0; f_Index < GAME_TYPES; ++f_Index) {
+        if (fields.Count() <= cursor + 2 * TABLE_LENGTH) continue;
+        int topBase = f_Index * TABLE_LENGTH;
+        int lastBase = LAST_TEN_BASE + f_Index * TABLE_LENGTH;
+        uint32_t sum = 0;
+        for (f_Loop = 0; f_Loop < TABLE_LENGTH; ++f_Loop) {
+            int top = fields.Number(cursor + 2 * f_Loop);
+            int last = fields.Number(cursor + 2 * f_Loop + 1);
+            f_HighScores[topBase + f_Loop] = top;
+            f_HighScores[lastBase + f_Loop] = last;
+            sum += (TOP_WEIGHT_BASE + ToUnsigned(f_Loop)) * ToUnsigned(top);
+            sum += (LAST_WEIGHT_BASE + ToUnsigned(f_Index) + ToUnsigned(f_Loop)) * ToUnsigned(last);
+        }
+        uint32_t stored = ToUnsigned(fields.Number(cursor + 2 * TABLE_LENGTH));
+        cursor += SCORE_FIELDS;
+        String name = String("Highscore ") + String(f_Index);
+        if (sum == stored) {
+            Print(name + String(" Loaded"));
+        } else {
+            Print(name + String(" Checksum Invalid"));
+            for (f_Loop = 0; f_Loop < TABLE_LENGTH; ++f_Loop) {
+                f_HighScores[topBase + f_Loop] = 0;
+                f_HighScores[lastBase + f_Loop] = 0;
+            }
+        }
+    }
+    return 0;
+}
