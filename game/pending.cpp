@@ -49,12 +49,6 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
 }
 
 // ===========================================================================
-// menu.cpp: the title menu
-int bb_Moxelpark_MyApp::m_Menu() {
-    return 0;
-}
-
-// ===========================================================================
 // gameover.cpp: the game-over overlay and the score tables
 int bb_Moxelpark_MyApp::m_GameOver() {
     return 0;

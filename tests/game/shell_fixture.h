@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "harness.h"
+
 namespace shell_test {
 
 // Runs the test in a fresh temporary directory, so the state file it reads
@@ -102,6 +104,89 @@ class StdoutCapture {
 
   private:
     bool done_ = false;
+};
+
+// ---------------------------------------------------------------------------
+// A game whose texts are recorded, and whose play can be switched off so the
+// shell's screens are tested on their own.
+
+// One call of m_Text, its text narrowed to 8 bits.
+struct TextCall {
+    float x, y;
+    std::string text;
+    float ax, ay;
+};
+
+class ShellGame : public bb_Moxelpark_MyApp {
+  public:
+    std::vector<TextCall> texts;
+    bool stubPlay = false;  // play does nothing but start its frame
+
+    int m_Text(float x, float y, String text, float ax, float ay) override {
+        std::string narrow;
+        for (int i = 0; i < text.Length(); ++i) narrow += static_cast<char>(text[i]);
+        texts.push_back({x, y, narrow, ax, ay});
+        return bb_Moxelpark_MyApp::m_Text(x, y, text, ax, ay);
+    }
+    int m_Game() override { return stubPlay ? m_CLS2D() : bb_Moxelpark_MyApp::m_Game(); }
+    int m_InGame() override { return stubPlay ? 0 : bb_Moxelpark_MyApp::m_InGame(); }
+    // The recorded call whose text starts with `prefix`, or null.
+    const TextCall* Find(const std::string& prefix) const {
+        for (const TextCall& c : texts) {
+            if (c.text.compare(0, prefix.size(), prefix) == 0) return &c;
+        }
+        return nullptr;
+    }
+};
+
+inline ShellGame*& LastShellGame() {
+    static ShellGame* game = nullptr;
+    return game;
+}
+
+inline void MakeShellGame() {
+    LastShellGame() = new ShellGame();
+    LastShellGame()->g_new();
+}
+
+// A shell game in its own working directory, created and loaded, on the menu
+// with the slide-in finished. Update() forgets the texts of earlier updates.
+struct ShellFixture {
+    explicit ShellFixture(int width = 640, int height = 480, bool settle = true)
+        : h(width, height, MakeShellGame), game(LastShellGame()) {
+        h.StartAndLoad();
+        if (settle) Update(-MENU_SLIDE_START);
+    }
+    void Update(int n = 1) {
+        game->texts.clear();
+        h.Update(n);
+    }
+    // Presses at logical (x, y) (the window is at scale 1 unless resized) and holds.
+    void Press(float x, float y) {
+        h.SetPointer(static_cast<int>(x * game->f_ScaleX), static_cast<int>(y * game->f_ScaleY));
+        h.MouseDown();
+        Update();
+    }
+    void Release() {
+        h.MouseUp();
+        Update();
+    }
+    void Click(float x, float y) {
+        Press(x, y);
+        Release();
+    }
+    void Hold(int key) {
+        h.KeyDown(key);
+        Update();
+    }
+    void Let(int key) {
+        h.KeyUp(key);
+        Update();
+    }
+
+    ScopedWorkDir dir;
+    game_test::GameHarness h;
+    ShellGame* game;
 };
 
 }  // namespace shell_test

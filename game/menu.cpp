@@ -1,0 +1,224 @@
+// The title menu: rebuilt whole every update of MODE_MENU. It slides in after
+// each game, shows the backdrop and the score panel with the selected game
+// type's top ten and last ten, and offers the sound switch, the three game
+// types (by pointer, keys or pad), the iCade switch and the credits button.
+//
+// One press acts once: a control acts only while f_PointerUsed (or, for
+// keys, f_KeyUsed) is 0 and sets it; the update clears the latches when
+// everything is released. While the credits or badges box is open only the
+// sound button acts and the score lists are hidden.
+#include "game/game.h"
+
+namespace {
+
+// Background of the menu.
+constexpr float MENU_BACK_RED = 0.0f;
+constexpr float MENU_BACK_GREEN = 0.0f;
+constexpr float MENU_BACK_BLUE = 80.0f;
+
+// Frames of the "menu" backdrop and the logo.
+constexpr int BACKDROP_BACK = 0;
+constexpr int BACKDROP_MIDDLE = 1;
+constexpr int BACKDROP_SIDE = 2;
+
+// The score panel on the right.
+constexpr float PANEL_WIDTH = 140.0f;
+constexpr float PANEL_ALPHA = 0.4f;
+constexpr float PANEL_TEXT_INSET = 20.0f;
+constexpr float TOP_LIST_Y = 60.0f;
+// The lists get the rows that fit below this much of each half of the screen.
+constexpr int LIST_HEADROOM = 90;
+constexpr int LIST_MAX_ROWS = TABLE_LENGTH;
+constexpr int SCORE_DIGITS = 8;
+constexpr float LIST_SIZE = 1.5f;
+
+// Icons: the sound switch.
+constexpr int ICON_SOUND_ON = 4;
+constexpr int ICON_SOUND_OFF = 5;
+constexpr int SOUND_BUTTON_Y = 32;
+
+// Game-type buttons: frame t - 1, the selection mark over the selected one.
+constexpr int TYPE_MARK_FRAME = 15;
+constexpr float TYPE_MARK_ALPHA = 0.75f;
+constexpr float TYPE_BUTTON_SIZE = 1.5f;
+
+// Places of the type buttons for t = 1 to 3, as fractions of the logical
+// area plus multiples of the slide S.
+struct TypePlace {
+    float xw, xs;  // x = xw * w + xs * S
+    float yh, ys;  // y = yh * h + ys * S
+};
+constexpr TypePlace TYPE_LANDSCAPE[GAME_TYPES] = {
+    {0.2f, 0.0f, 0.7f, -8.0f}, {0.4f, 0.0f, 0.7f, -12.0f}, {0.6f, 0.0f, 0.7f, -10.0f}};
+constexpr TypePlace TYPE_PORTRAIT[GAME_TYPES] = {
+    {0.3f, -8.0f, 0.45f, 0.0f}, {0.3f, 0.0f, 0.65f, -12.0f}, {0.3f, 8.0f, 0.85f, 0.0f}};
+
+// The iCade switch (frame 0 off, 1 on) and the credits button.
+constexpr float ICADE_FROM_RIGHT = 38.0f;
+constexpr float ICADE_Y = 38.0f;
+constexpr float CREDITS_FROM_RIGHT = 70.0f;
+constexpr float CREDITS_FROM_BOTTOM = 40.0f;
+constexpr float CREDITS_SIZE = 0.5f;
+
+// Sounds: the click's rate tells the actions apart.
+constexpr float CLICK_VOLUME = 0.5f;
+constexpr float RATE_NORMAL = 1.0f;
+constexpr float RATE_PREVIOUS = 0.8f;
+constexpr float RATE_NEXT = 1.2f;
+constexpr float SWITCH_VOLUME = 1.0f;
+
+}  // namespace
+
+// Whether the credits box or the badges box is open over the menu.
+static bool BoxOpen(const bb_Moxelpark_MyApp* game) {
+    return game->f_ShowCredits == 1 || game->f_ShowBadges == 1;
+}
+
+// Starts a game of the selected type: both latches set so the press or key
+// does nothing more.
+static void StartGame(bb_Moxelpark_MyApp* game) {
+    game->f_GameMode = MODE_PLAY_LOAD;
+    game->f_PointerUsed = 1;
+    game->f_KeyUsed = 1;
+    game->m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
+}
+
+// Draws one score list: a title, then `rows` entries of f_HighScores from
+// `first`, right-aligned, one per line.
+static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char* title,
+                          const char* singleTitle, int first, int rows) {
+    String text = rows == 1 ? String(singleTitle) : String(title) + String(rows);
+    // NOTE: m_rstr counts in f_Loop, so the list counts in f_Index.
+    for (game->f_Index = 0; game->f_Index < rows; ++game->f_Index) {
+        text = text + String("\\n") +
+               game->m_rstr(game->f_HighScores[first + game->f_Index], SCORE_DIGITS, String(" "));
+    }
+    if (!BoxOpen(game)) game->m_Text(x, y, text, 0.0f, 0.0f);
+}
+
+int bb_Moxelpark_MyApp::m_Menu() {
+    const float w = bb_Moxelpark_jscrw;
+    const float h = bb_Moxelpark_jscrh;
+
+    // 1, 2. A new frame; the slide moves one step toward rest.
+    m_CLS2D(MENU_BACK_RED, MENU_BACK_GREEN, MENU_BACK_BLUE, 1.0f);
+    if (f_MenuSlide < 0) f_MenuSlide += 1;
+    const float s = static_cast<float>(f_MenuSlide);
+
+    // 3, 4. Backdrop layers, each sliding at its own rate.
+    f_PanelWidth = PANEL_WIDTH;
+    m_ResetDraw();
+    m_SetSize(3.0f);
+    m_DrawImg(SLOT_MENU, w / 2.0f, h / 2.0f + 16.0f * s, BACKDROP_BACK);
+    m_SetSize(2.0f);
+    m_Alpha(1.0f);
+    m_DrawImg(SLOT_MENU, 0.4f * w + 20.0f * s, h / 2.0f, BACKDROP_SIDE);
+    m_SetSize(3.0f);
+    m_Alpha(1.0f);
+    m_DrawImg(SLOT_MENU, w / 2.0f, h / 2.0f - 24.0f * s, BACKDROP_MIDDLE);
+    m_SetSize(1.0f);
+    m_DrawImg(SLOT_LOGO, 0.4f * w, 0.25f * h + 12.0f * s, 0.0f);
+
+    // 5. Score panel.
+    const float panelX = w - PANEL_WIDTH - 4.0f * s;
+    m_SetCol(0.0f, 0.0f, 0.0f, PANEL_ALPHA);
+    m_Rect(panelX, 0.0f, PANEL_WIDTH, h);
+    m_ResetDraw();
+
+    // 6. Sound switch: acts even while a box is open.
+    m_SetSize(2.0f);
+    m_SetCol(50.0f, 250.0f, 50.0f, 1.0f);
+    f_Frame = f_Settings[SETTING_SOUND] == 0 ? ICON_SOUND_OFF : ICON_SOUND_ON;
+    f_PosX = static_cast<int>(w / 2.0f);
+    f_PosY = 4 * f_MenuSlide + SOUND_BUTTON_Y;
+    if (m_Button(SLOT_ICONS, static_cast<float>(f_PosX), static_cast<float>(f_PosY), f_Frame) != 0 &&
+        f_PointerUsed == 0) {
+        int toggled = 1 - f_Settings[SETTING_SOUND];
+        f_Settings[SETTING_SOUND] = (toggled < 0 || toggled > 1) ? 0 : toggled;
+        f_PointerUsed = 1;
+        m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
+    }
+
+    // 7.
+    m_SetCol(255.0f, 255.0f, 255.0f, 0.75f);
+    m_SetSize(1.0f);
+    m_SetCol(255.0f, 200.0f, 100.0f, 1.0f);
+    m_SetSize(LIST_SIZE);
+
+    // 8. Top ten of the selected type, as many rows as fit in half the screen.
+    const int base = (f_GameType - 1) * TABLE_LENGTH;
+    const int fontSlot = (f_FontSlot >= 0 && f_FontSlot < IMAGE_SLOTS) ? f_FontSlot : 0;
+    const int fontInfo = fontSlot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT;
+    const int lineHeight = static_cast<int>(static_cast<float>(f_ImageInfo[fontInfo]) * f_SizeY);
+    int rows = lineHeight > 0 ? static_cast<int>(h / 2.0f - LIST_HEADROOM) / lineHeight : LIST_MAX_ROWS;
+    if (rows < 1) rows = 1;
+    if (rows > LIST_MAX_ROWS) rows = LIST_MAX_ROWS;
+    const bool validType = base >= 0 && base + TABLE_LENGTH <= LAST_TEN_BASE;
+    if (validType)
+        DrawScoreList(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
+
+    // 9. The last ten, newest first.
+    m_SetCol(200.0f, 255.0f, 100.0f, 1.0f);
+    m_SetSize(LIST_SIZE);
+    if (validType)
+        DrawScoreList(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base, rows);
+
+    // 10. Game-type buttons with the selection mark.
+    m_ResetDraw();
+    m_SetSize(TYPE_BUTTON_SIZE);
+    m_Alpha(1.0f);
+    const TypePlace* places = f_Landscape == 1 ? TYPE_LANDSCAPE : TYPE_PORTRAIT;
+    for (f_Index = 0; f_Index < GAME_TYPES; ++f_Index) {
+        const TypePlace& p = places[f_Index];
+        const int type = f_Index + 1;
+        const float x = p.xw * w + p.xs * s;
+        const float y = p.yh * h + p.ys * s;
+        if (m_Button(SLOT_BUTTONS, x, y, type - 1) != 0 && f_PointerUsed == 0 && !BoxOpen(this)) {
+            f_GameType = type;
+            StartGame(this);
+        }
+        if (f_GameType == type) {
+            m_Alpha(TYPE_MARK_ALPHA);
+            m_DrawImg(SLOT_BUTTONS, x, y, TYPE_MARK_FRAME);
+            m_Alpha(1.0f);
+        }
+    }
+
+    // 11. Keys and pad: both directions are tested, then the start.
+    m_ResetDraw();
+    if ((m_PlayKey(ACTION_UP) || m_PlayKey(ACTION_LEFT)) && f_GameType > 1 && f_KeyUsed == 0 &&
+        !BoxOpen(this)) {
+        f_KeyUsed = 1;
+        f_GameType -= 1;
+        m_PlaySFX(SFX_CLICK, RATE_PREVIOUS, CLICK_VOLUME, 0.0f);
+    }
+    if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType <= 2 && f_KeyUsed == 0 &&
+        !BoxOpen(this)) {
+        f_KeyUsed = 1;
+        f_GameType += 1;
+        m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
+    }
+    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_11) || m_PlayKey(ACTION_12) || m_PlayKey(ACTION_13)) &&
+        f_KeyUsed == 0 && !BoxOpen(this)) {
+        StartGame(this);
+    }
+
+    // 12. iCade switch.
+    m_ResetDraw();
+    if (m_Button(SLOT_ICADE, w - ICADE_FROM_RIGHT, 4.0f * s + ICADE_Y, bb_Moxelpark_iCadeControls) != 0 &&
+        !BoxOpen(this) && f_PointerUsed == 0) {
+        f_PointerUsed = 1;
+        m_iCade(bb_Moxelpark_iCadeControls == 0 ? 1 : 0);
+        m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
+    }
+
+    // 13. Credits button.
+    m_SetSize(CREDITS_SIZE);
+    if (m_Button(SLOT_AUTHOR, w - CREDITS_FROM_RIGHT, h - CREDITS_FROM_BOTTOM - 4.0f * s, 0) != 0 &&
+        f_PointerUsed == 0 && !BoxOpen(this)) {
+        f_PointerUsed = 1;
+        m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
+        f_ShowCredits = 1;
+    }
+    return 0;
+}
