@@ -49,15 +49,6 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
 }
 
 // ===========================================================================
-// gameover.cpp: the game-over overlay and the score tables
-int bb_Moxelpark_MyApp::m_GameOver() {
-    return 0;
-}
-int bb_Moxelpark_MyApp::m_LoadMenu() {
-    return 0;
-}
-
-// ===========================================================================
 // badges.cpp: badge texts, announcements and the badges box
 String bb_Moxelpark_MyApp::m_BadgeID(int) {
     return String();

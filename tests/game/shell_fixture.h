@@ -130,10 +130,10 @@ class ShellGame : public bb_Moxelpark_MyApp {
     }
     int m_Game() override { return stubPlay ? m_CLS2D() : bb_Moxelpark_MyApp::m_Game(); }
     int m_InGame() override { return stubPlay ? 0 : bb_Moxelpark_MyApp::m_InGame(); }
-    // The recorded call whose text starts with `prefix`, or null.
+    // The last recorded call whose text starts with `prefix`, or null.
     const TextCall* Find(const std::string& prefix) const {
-        for (const TextCall& c : texts) {
-            if (c.text.compare(0, prefix.size(), prefix) == 0) return &c;
+        for (auto c = texts.rbegin(); c != texts.rend(); ++c) {
+            if (c->text.compare(0, prefix.size(), prefix) == 0) return &*c;
         }
         return nullptr;
     }
@@ -152,8 +152,11 @@ inline void MakeShellGame() {
 // A shell game in its own working directory, created and loaded, on the menu
 // with the slide-in finished. Update() forgets the texts of earlier updates.
 struct ShellFixture {
-    explicit ShellFixture(int width = 640, int height = 480, bool settle = true)
+    // `state`, when given, is the state file the game finds when it starts.
+    explicit ShellFixture(int width = 640, int height = 480, bool settle = true,
+                          const std::string& state = "")
         : h(width, height, MakeShellGame), game(LastShellGame()) {
+        if (!state.empty()) WriteStateFile(state);
         h.StartAndLoad();
         if (settle) Update(-MENU_SLIDE_START);
     }

@@ -1,0 +1,123 @@
+// The game-over overlay and the score tables.
+//
+// When a game ends the overlay (a dimming veil, two bars and the words "GAME"
+// and "OVER", and a "New Highscore" banner when the score makes the table)
+// grows over the play screen for 89 updates; the game then goes back to the
+// menu, where the score is recorded and saved, and the overlay shrinks away
+// over the menu.
+//
+// NOTE: the banner and the table disagree on ties on purpose. The banner's
+// ordinal (m_MyNth) gives a score equal to an entry that entry's place; the
+// table takes only a strictly greater score, so the equal score is stored
+// below the older entry.
+#include "game/game.h"
+
+namespace {
+
+// Timer: built up in play, then handed to the menu part-way down.
+constexpr int OVERLAY_SWITCH_TIME = 90;
+constexpr int OVERLAY_MENU_TIME = 73;
+constexpr int OVERLAY_FADE_STEP = 2;
+
+// Veil: alpha T / 40, at most 0.7.
+constexpr float VEIL_ALPHA_DIVISOR = 40.0f;
+constexpr float VEIL_ALPHA_MAX = 0.7f;
+
+// Bars: 12 units per update, at most 45% of the height.
+constexpr int BAR_GROWTH = 12;
+constexpr float BAR_MAX_OF_HEIGHT = 0.45f;
+constexpr float BAR_THICKNESS = 16.0f;
+constexpr float WORD_SIZE = 4.0f;
+
+// The highscore banner.
+constexpr float BANNER_RISE_DIVISOR = 1.5f;
+constexpr float BANNER_HEIGHT = 32.0f;
+constexpr float BANNER_TEXT_SIZE = 2.0f;
+// "New Highscore", a line break (backslash, n) and eleven spaces before the ordinal.
+constexpr const char* BANNER_TEXT = "New Highscore\\n           ";
+
+}  // namespace
+
+// Draws the overlay at timer t.
+static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
+    const float w = bb_Moxelpark_jscrw;
+    const float h = bb_Moxelpark_jscrh;
+
+    // Veil.
+    float veil = static_cast<float>(t) / VEIL_ALPHA_DIVISOR;
+    game->m_SetCol(0.0f, 0.0f, 0.0f, veil > VEIL_ALPHA_MAX ? VEIL_ALPHA_MAX : veil);
+    game->m_Rect(-1.0f, -1.0f, w + 2.0f, h + 2.0f);
+
+    // Bar length, kept in f_PosY.
+    const int maxBar = static_cast<int>(h * BAR_MAX_OF_HEIGHT);
+    game->f_PosY = BAR_GROWTH * t > maxBar ? maxBar : BAR_GROWTH * t;
+    const float b = static_cast<float>(game->f_PosY);
+
+    // Bars growing from the left and the right edge.
+    game->m_ResetDraw();
+    game->m_SetCol(255.0f, 255.0f, 0.0f, 0.5f);
+    game->m_Rect(-1.0f, 0.45f * h - 8.0f, 2.0f * b, BAR_THICKNESS);
+    game->m_SetCol(255.0f, 128.0f, 0.0f, 0.5f);
+    game->m_Rect(w - 2.0f * b, 0.55f * h - 8.0f, 2.0f * b + 1.0f, BAR_THICKNESS);
+
+    // The words come in from the top and the bottom edge.
+    game->m_ResetDraw();
+    game->m_SetSize(WORD_SIZE);
+    game->m_SetCol(255.0f, 180.0f, 180.0f, 1.0f);
+    game->m_Text(0.35f * w, b, String("GAME"), 1.0f, 1.0f);
+    game->m_Text(0.65f * w, h - b, String("OVER"), 1.0f, 1.0f);
+
+    // Highscore banner with the place the score reaches.
+    game->m_MyNth();
+    if (game->f_Loop >= 1) {
+        const float bannerY = h - b / BANNER_RISE_DIVISOR;
+        game->m_SetSize(1.0f);
+        game->m_SetCol(0.0f, 125.0f, 255.0f, 0.5f);
+        game->m_Rect(0.35f * w, bannerY - BANNER_HEIGHT / 2.0f, 0.3f * w, BANNER_HEIGHT);
+        game->m_SetSize(BANNER_TEXT_SIZE);
+        game->m_SetCol(100.0f, 255.0f, 100.0f, 1.0f);
+        game->m_Text(0.5f * w, bannerY, String(BANNER_TEXT) + game->m_MyNth(), 0.5f, 2.0f);
+    }
+}
+
+int bb_Moxelpark_MyApp::m_GameOver() {
+    // 1. Draw while the timer runs.
+    if (f_GameOverTime > 0) DrawOverlay(this, f_GameOverTime);
+
+    // 2. Grow in play; hand over to the menu; shrink on the menu.
+    if (f_GameMode == MODE_PLAY) {
+        f_GameOverTime += 1;
+        if (f_GameOverTime >= OVERLAY_SWITCH_TIME) {
+            f_GameMode = MODE_MENU_LOAD;
+            f_GameOverTime = OVERLAY_MENU_TIME;
+        }
+    } else if (f_GameMode < MODE_PLAY) {
+        f_GameOverTime = f_GameOverTime > OVERLAY_FADE_STEP ? f_GameOverTime - OVERLAY_FADE_STEP : 0;
+    }
+    return 0;
+}
+
+int bb_Moxelpark_MyApp::m_LoadMenu() {
+    if (f_GameType < 1 || f_GameType > GAME_TYPES) return 0;
+    const int top = (f_GameType - 1) * TABLE_LENGTH;
+    const int last = LAST_TEN_BASE + top;
+
+    // Top ten: the first entry strictly below the score; the tenth drops out.
+    int place = -1;
+    for (f_Loop = 0; f_Loop < TABLE_LENGTH && place < 0; ++f_Loop) {
+        if (f_HighScores[top + f_Loop] < f_Score) place = f_Loop;
+    }
+    if (place >= 0) {
+        for (f_Loop = TABLE_LENGTH - 1; f_Loop > place; --f_Loop)
+            f_HighScores[top + f_Loop] = f_HighScores[top + f_Loop - 1];
+        f_HighScores[top + place] = f_Score;
+    }
+
+    // Last ten, always, zero included; the oldest drops out.
+    for (f_Loop = TABLE_LENGTH - 1; f_Loop > 0; --f_Loop)
+        f_HighScores[last + f_Loop] = f_HighScores[last + f_Loop - 1];
+    f_HighScores[last] = f_Score;
+
+    m_Save();
+    return 0;
+}
