@@ -47,27 +47,3 @@ int bb_Moxelpark_MyApp::m_InGame() {
 int bb_Moxelpark_MyApp::m_PauseMenu() {
     return 0;
 }
-
-// ===========================================================================
-// badges.cpp: badge texts, announcements and the badges box
-String bb_Moxelpark_MyApp::m_BadgeID(int) {
-    return String();
-}
-String bb_Moxelpark_MyApp::m_BadgeName(int) {
-    return String();
-}
-String bb_Moxelpark_MyApp::m_BadgeDetail(int) {
-    return String();
-}
-int bb_Moxelpark_MyApp::m_ShowBadges() {
-    return 0;
-}
-int bb_Moxelpark_MyApp::m_BadgesBox() {
-    return 0;
-}
-
-// ===========================================================================
-// credits.cpp: the credits box
-int bb_Moxelpark_MyApp::m_CreditBox() {
-    return 0;
-}
