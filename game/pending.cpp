@@ -7,21 +7,6 @@
 #include "game/game.h"
 
 // ===========================================================================
-// course.cpp: starting a game and building holes
-int bb_Moxelpark_MyApp::m_LoadGame() {
-    return 0;
-}
-int bb_Moxelpark_MyApp::m_GetLevel() {
-    return 0;
-}
-
-// ===========================================================================
-// play.cpp: one update of play
-int bb_Moxelpark_MyApp::m_Game() {
-    return 0;
-}
-
-// ===========================================================================
 // controls.cpp: actions, iCade, on-screen pad, tilt indicator
 bool bb_Moxelpark_MyApp::m_PlayKey(int) {
     return false;

@@ -1,0 +1,193 @@
+// Support for tests of play: a game that records the sound effects it plays,
+// a harness that starts games the way the menu does, pointer input given in
+// logical units, and a model of the ball's flight written from the game's
+// physics table (not from its code), used both to check the game step by
+// step and by the scripted player to aim.
+#ifndef MOXEL_TESTS_GAME_PLAY_SUPPORT_H
+#define MOXEL_TESTS_GAME_PLAY_SUPPORT_H
+
+#include <cmath>
+#include <vector>
+
+#include "harness.h"
+
+namespace game_test {
+
+// ---------------------------------------------------------------------------
+// A game that records every m_PlaySFX call and still plays it.
+
+struct SfxCall {
+    int n;
+    float rate;
+    float volume;
+    float pan;
+};
+
+class SfxRecordingGame : public bb_Moxelpark_MyApp {
+  public:
+    std::vector<SfxCall> sounds;
+    int m_PlaySFX(int n, float rate, float volume, float pan) override {
+        sounds.push_back({n, rate, volume, pan});
+        return bb_Moxelpark_MyApp::m_PlaySFX(n, rate, volume, pan);
+    }
+    // The effects numbered n among the recorded ones.
+    std::vector<SfxCall> SoundsOf(int n) const {
+        std::vector<SfxCall> some;
+        for (const SfxCall& c : sounds) {
+            if (c.n == n) some.push_back(c);
+        }
+        return some;
+    }
+};
+
+inline SfxRecordingGame*& LastSfxGame() {
+    static SfxRecordingGame* game = nullptr;
+    return game;
+}
+
+inline void MakeSfxRecordingGame() {
+    LastSfxGame() = new SfxRecordingGame();
+    LastSfxGame()->g_new();
+}
+
+// The pixel of a window whose logical coordinate (truncated) is `logical` at scale s.
+inline int PixelFor(int logical, float s) {
+    if (!(s > 0.0f)) return logical;
+    int px = static_cast<int>(std::ceil(static_cast<float>(logical) * s));
+    while (static_cast<int>(static_cast<float>(px) / s) < logical) ++px;
+    while (px > 0 && static_cast<int>(static_cast<float>(px - 1) / s) >= logical) --px;
+    return px;
+}
+
+// ---------------------------------------------------------------------------
+// A harness over a recording game, created and loaded, with play helpers.
+
+class PlayHarness {
+  public:
+    explicit PlayHarness(int width = 640, int height = 480) : h(width, height, MakeSfxRecordingGame) {
+        game = LastSfxGame();
+        h.StartAndLoad();
+    }
+
+    // What the menu's start choice does: the type, then the load mode; the
+    // next update builds hole 1 and play runs from the update after.
+    void StartGame(int type) {
+        game->f_GameType = type;
+        game->f_GameMode = MODE_PLAY_LOAD;
+        h.Update();
+    }
+
+    // ---- Pointer in logical units ----
+    void PointAt(int x, int y) { h.SetPointer(PixelFor(x, game->f_ScaleX), PixelFor(y, game->f_ScaleY)); }
+    void Press(int x, int y) {
+        PointAt(x, y);
+        h.MouseDown();
+        h.Update();
+    }
+    void Release() {
+        h.MouseUp();
+        h.Update();
+    }
+    void Tap(int x, int y) {
+        Press(x, y);
+        Release();
+    }
+
+    // ---- Geometry of the play screen ----
+    float Ground() const { return bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM; }
+    float MeterTop() const { return bb_Moxelpark_jscrh * 0.5f - 96.0f; }
+    // A logical point in the meter zone that sets the given power (1 to 191),
+    // outside the ball's turning zone.
+    void MeterPoint(int power, int* x, int* y) const {
+        int right = static_cast<int>(bb_Moxelpark_jscrw) - 1;
+        int left = static_cast<int>(bb_Moxelpark_jscrw - 128.0f) + 1;
+        *x = (static_cast<float>(right) < game->f_BallX + 48.0f) ? left : right;
+        *y = static_cast<int>(std::ceil(MeterTop())) + power;
+    }
+    // Sets the power on the meter and releases: the stroke is played by the release's update.
+    void Stroke(int power) {
+        int x, y;
+        MeterPoint(power, &x, &y);
+        Press(x, y);
+        Release();
+    }
+
+    // ---- The course ----
+    void ClearObjects() {
+        for (int i = 0; i < OBJECT_FLOATS; ++i) game->f_Objects[i] = 0.0f;
+    }
+    void PlaceObject(int n, int kind, float x, float y, int hit = 0) {
+        float* e = &game->f_Objects[n * OBJECT_ENTRY_FLOATS];
+        e[OBJECT_KIND] = static_cast<float>(kind);
+        e[OBJECT_X] = x;
+        e[OBJECT_Y] = y;
+        e[OBJECT_HIT] = static_cast<float>(hit);
+    }
+
+    GameHarness h;
+    SfxRecordingGame* game = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// The ball's flight without objects, from the play loop's physics table, in
+// single precision. One Step is one update of a moving ball.
+
+struct BallModel {
+    float x = 0, y = 0, vx = 0, vy = 0;
+    float width = 640, ground = 352;
+    bool moving = false;
+    // Sounds of the last step.
+    bool wall = false, hardBounce = false;
+
+    static BallModel Launch(float x, float y, int facing, float power, float width, float ground) {
+        BallModel b;
+        float s = power + 16.0f;
+        b.x = x;
+        b.y = y;
+        b.vx = s * static_cast<float>(facing) * 0.2f;
+        b.vy = -s * 0.15f;
+        b.width = width;
+        b.ground = ground;
+        b.moving = true;
+        return b;
+    }
+
+    void Step() {
+        wall = hardBounce = false;
+        x += vx * 0.8f;
+        y += vy * 0.8f;
+        if (x < 8.0f) {
+            x = 8.0f;
+            vx = std::fabs(vx * 0.9f);
+            wall = true;
+        }
+        if (x > width - 8.0f) {
+            x = width - 8.0f;
+            vx = -std::fabs(vx * 0.9f);
+            wall = true;
+        }
+        if (vx < 0.0f) vx += 0.05f;
+        if (vx > 0.0f) vx -= 0.05f;
+        if (std::fabs(vx) < 0.05f) vx = 0.0f;
+        if (y < 8.0f) {
+            y = 8.0f;
+            vy = std::fabs(vy);
+        }
+        if (y > ground) {
+            vx *= 0.83f;
+            y = ground;
+            vy = -std::fabs(vy / 3.0f);
+            hardBounce = vy < -2.0f;
+        } else if (y < ground) {
+            vy += 0.35f;
+        }
+        if (std::fabs(vy) < 0.25f) {
+            vy = 0.0f;
+            if (vx == 0.0f) moving = false;
+        }
+    }
+};
+
+}  // namespace game_test
+
+#endif
