@@ -142,6 +142,7 @@ click() {
 # overlay then returns to the menu and saves. The menu has its own end-to-end tests; a build without
 # it yet only skips the game here.
 if wait_for 15 menu_shown; then
+    sleep 1 # the menu slides in over 32 updates; its buttons reach their places after that
     xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || true
     # shellcheck disable=SC2086
     click $MENU_TYPE1_BUTTON
