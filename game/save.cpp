@@ -13,10 +13,9 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "game/state_text.h"
 
 namespace {
-
-constexpr char16_t FIELD_END = '|';
 
 // The text's layout.
 constexpr int SETTINGS_FIELDS = SETTINGS_COUNT + 1;  // values, then the checksum
@@ -24,8 +23,8 @@ constexpr int BADGE_WORDS = BADGE_FLAGS / 32;
 constexpr int BADGE_WORD_BITS = 32;
 constexpr int BADGE_FIELDS = BADGE_WORDS + 1;
 constexpr int SCORE_FIELDS = 2 * TABLE_LENGTH + 1;  // top[j], last[j] pairs, then the checksum
-constexpr int STATE_FIELDS = SETTINGS_FIELDS + BADGE_FIELDS + GAME_TYPES * SCORE_FIELDS;
-static_assert(STATE_FIELDS == 98, "the state text has 98 fields");
+static_assert(SETTINGS_FIELDS + BADGE_FIELDS + GAME_TYPES * SCORE_FIELDS == STATE_FIELDS,
+              "the state text has 98 fields");
 
 // Weights of a game type's checksum: (j + 4) for top[j], (t + 3 + j) for last[j].
 constexpr uint32_t TOP_WEIGHT_BASE = 4;
@@ -45,62 +44,6 @@ int ToSigned(uint32_t u) {
 uint32_t ToUnsigned(int v) {
     return static_cast<uint32_t>(v);
 }
-
-// The fields of the state text, found in one pass without copying them.
-// Only the first STATE_FIELDS starts are kept; the count covers all fields,
-// so a text of a million "|" is a million fields and nothing more.
-class StateFields {
-  public:
-    explicit StateFields(const String& text) : text_(text) {
-        int n = text.Length();
-        starts_[0] = 0;
-        for (int i = 0; i < n; ++i) {
-            if (text[i] != FIELD_END) continue;
-            if (count_ < STATE_FIELDS) starts_[count_] = i + 1;
-            ++count_;
-        }
-    }
-    // Number of fields: one more than the number of "|" (the empty text is one empty field).
-    long long Count() const { return count_; }
-
-    // Field i read as atoi reads it: each 16-bit character narrowed to its low
-    // byte, leading white space skipped, an optional sign, then the digits up
-    // to the first other character; no digits gives 0.
-    // NOTE: atoi leaves numbers outside the int range undefined. Here they
-    // saturate: every longer run of digits gives INT_MAX, or INT_MIN with a
-    // minus sign, so a field of ten thousand digits is a defined number.
-    int Number(int i) const {
-        if (i < 0 || i >= STATE_FIELDS || i >= count_) return 0;
-        int p = starts_[i];
-        int n = text_.Length();
-        while (p < n && IsSpace(Narrow(p))) ++p;
-        bool negative = false;
-        if (p < n && (Narrow(p) == '-' || Narrow(p) == '+')) {
-            negative = Narrow(p) == '-';
-            ++p;
-        }
-        // The magnitude is kept below 2^31 + 1, the largest that may still matter.
-        const long long limit = static_cast<long long>(INT_MAX) + 1;
-        long long magnitude = 0;
-        for (; p < n; ++p) {
-            unsigned char c = Narrow(p);
-            if (c < '0' || c > '9') break;
-            magnitude = magnitude * 10 + (c - '0');
-            if (magnitude > limit) magnitude = limit;
-        }
-        if (negative) return static_cast<int>(-magnitude < INT_MIN ? INT_MIN : -magnitude);
-        return static_cast<int>(magnitude > INT_MAX ? INT_MAX : magnitude);
-    }
-
-  private:
-    unsigned char Narrow(int p) const { return static_cast<unsigned char>(text_[p] & 0xFF); }
-    // The C locale's white space.
-    static bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-    const String& text_;
-    long long count_ = 1;
-    int starts_[STATE_FIELDS] = {};
-};
 
 // Appends one field: the decimal value and its "|".
 void AppendField(String& text, int value) {
