@@ -1,0 +1,265 @@
+// The pause button and the pause panel.
+//
+// m_InGame runs after m_Game in every play update and owns the pause button in
+// the top left corner and the back action that also opens the panel.
+// m_PauseMenu slides the panel down over a darkening veil and runs its three
+// buttons (quit, resume, sound) by touch or by the direction and confirm
+// actions. The game is not frozen: m_Game keeps running underneath.
+//
+// Every sound here is the click, told apart by its rate.
+#include "game/game.h"
+
+namespace {
+
+// ---- The click's rates ----
+constexpr float RATE_ACTION = 1.0f;  // open, resume, back, sound change
+constexpr float RATE_LEFT = 0.8f;    // cursor left or up, and back toward resume
+constexpr float RATE_RIGHT = 1.2f;
+constexpr float RATE_QUIT = 0.5f;
+constexpr float CLICK_VOLUME = 0.5f;
+
+// ---- Layout ----
+constexpr float PAUSE_BUTTON_AT = 16.0f;  // centre of the pause button, from the top-left corner
+constexpr int PAUSE_SLIDE_STEP = 24;
+// Sliding out, the panel is gone once its centre line is above this.
+constexpr int PAUSE_GONE_ABOVE = -32;
+constexpr int PAUSE_ALREADY_GONE_BELOW = -63;
+// The veil is opaque at this fraction of the logical height.
+constexpr float VEIL_FULL_AT = 0.8f;
+constexpr float BUTTON_SIZE = 2.0f;
+constexpr float HIGHLIGHT_SIZE = 2.5f;
+constexpr float MODE_MARK_SIZE = 1.5f;
+constexpr float MODE_MARK_RIGHT = 20.0f;
+// Side buttons' offsets from the panel's centre: landscape, portrait.
+constexpr float SIDE_X_LANDSCAPE = 140.0f, SIDE_Y_LANDSCAPE = 64.0f;
+constexpr float SIDE_X_PORTRAIT = 96.0f, SIDE_Y_PORTRAIT = 96.0f;
+
+// Frames of the "common/icons" sheet.
+constexpr int FRAME_PAUSE = 0;
+constexpr int FRAME_QUIT = 1;
+constexpr int FRAME_RESUME = 3;
+constexpr int FRAME_SOUND_ON = 4;
+constexpr int FRAME_SOUND_OFF = 5;
+constexpr int FRAME_HIGHLIGHT = 6;
+constexpr int FRAME_MODE_MARK_BASE = 7;  // + setting 1 to 3
+
+// Panel strips: colour, then x offset from the centre, y offset from the
+// centre line, width and height, for each layout.
+struct Strip {
+    float r, g, b, a;
+    float x, y, w, h;
+};
+constexpr Strip LANDSCAPE_PANEL[] = {
+    {255.0f, 255.0f, 10.0f, 0.6f, -128.0f, -64.0f, 256.0f, 8.0f},
+    {255.0f, 150.0f, 10.0f, 0.7f, -140.0f, -52.0f, 280.0f, 104.0f},
+    {10.0f, 150.0f, 255.0f, 0.6f, -128.0f, 56.0f, 256.0f, 8.0f},
+};
+constexpr Strip PORTRAIT_PANEL[] = {
+    {255.0f, 255.0f, 10.0f, 0.6f, -96.0f, -92.0f, 192.0f, 8.0f},
+    {255.0f, 150.0f, 10.0f, 0.7f, -128.0f, -80.0f, 256.0f, 160.0f},
+    {10.0f, 150.0f, 255.0f, 0.6f, -96.0f, 84.0f, 192.0f, 8.0f},
+};
+
+constexpr int CHOICE_QUIT = -1;
+constexpr int CHOICE_RESUME = 0;
+constexpr int CHOICE_SOUND = 1;
+
+constexpr int SOUND_OFF = 0;
+constexpr int MUSIC_STATES = 4;  // with music the setting steps 0, 1, 2, 3
+
+// The click at one of its rates.
+void Click(bb_Moxelpark_MyApp* game, float rate) {
+    game->m_PlaySFX(SFX_CLICK, rate, CLICK_VOLUME, 0.0f);
+}
+
+// Opens the panel with the cursor on resume.
+void Open(bb_Moxelpark_MyApp* game) {
+    game->f_Paused = 1;
+    game->f_PauseSlide = 1;
+    game->f_PauseChoice = CHOICE_RESUME;
+    Click(game, RATE_ACTION);
+}
+
+// The ring around the chosen button.
+void Highlight(bb_Moxelpark_MyApp* game, float x, float y) {
+    game->m_SetSize(HIGHLIGHT_SIZE);
+    game->m_SetCol(255.0f, 255.0f, 100.0f, 1.0f);
+    game->m_DrawImg(SLOT_ICONS, x, y, static_cast<float>(FRAME_HIGHLIGHT));
+}
+
+// The panel slides away; the game goes on.
+void Resume(bb_Moxelpark_MyApp* game) {
+    game->f_Paused = 1;
+    game->f_PauseSlide = -1;
+    Click(game, RATE_ACTION);
+}
+
+// The panel is hidden at once and the game is over, even with the ball in flight.
+void Quit(bb_Moxelpark_MyApp* game) {
+    game->f_Paused = 0;
+    game->f_PauseSlide = -1;
+    game->f_PauseY = PAUSE_HIDDEN_Y;
+    game->f_GameOver = 1;
+    Click(game, RATE_QUIT);
+}
+
+// The next sound setting: with music it steps through 0 to 3, else it toggles.
+int NextSoundSetting(int setting) {
+    if (bb_Moxelpark_HasMusic == 1) {
+        int next = setting + 1;
+        return (next >= 0 && next < MUSIC_STATES) ? next : SOUND_OFF;
+    }
+    return setting == SOUND_OFF ? SOUND_ON : SOUND_OFF;
+}
+
+void ChangeSound(bb_Moxelpark_MyApp* game) {
+    game->f_Settings[SETTING_SOUND] = NextSoundSetting(game->f_Settings[SETTING_SOUND]);
+    Click(game, RATE_ACTION);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The pause button.
+
+int bb_Moxelpark_MyApp::m_InGame() {
+    // 1. The menu slides in again when the game returns to it.
+    m_ResetDraw();
+    f_MenuSlide = MENU_SLIDE_START;
+    // 2. Open by the back action.
+    if (m_PlayKey(ACTION_BACK) && f_Paused == 0 && f_KeyUsed == 0) {
+        f_KeyUsed = 1;
+        Open(this);
+    }
+    // 3. Open by the pause button.
+    if (m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, FRAME_PAUSE) != 0 && f_PointerUsed == 0 &&
+        f_Paused == 0) {
+        f_PointerUsed = 1;
+        Open(this);
+    }
+    // 4.
+    if (f_Paused == 1) m_PauseMenu();
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The panel.
+
+int bb_Moxelpark_MyApp::m_PauseMenu() {
+    const float c = bb_Moxelpark_jscrw * 0.5f;
+
+    // 1. The veil darkens as the panel comes down.
+    m_ResetDraw();
+    float veil =
+        static_cast<float>(f_PauseY < 0 ? -f_PauseY : f_PauseY) / (bb_Moxelpark_jscrh * VEIL_FULL_AT);
+    m_SetCol(0.0f, 0.0f, 0.0f, veil);
+    m_Rect(0.0f, 0.0f, bb_Moxelpark_jscrw, bb_Moxelpark_jscrh);
+
+    // 2. Slide; the rest of this call still runs after the panel closes.
+    if (f_PauseSlide == 1 && static_cast<float>(f_PauseY) < bb_Moxelpark_jscrh * 0.5f)
+        f_PauseY += PAUSE_SLIDE_STEP;
+    if (f_PauseSlide == -1) {
+        if (f_PauseY < PAUSE_ALREADY_GONE_BELOW) {
+            f_Paused = 0;
+        } else {
+            f_PauseY -= PAUSE_SLIDE_STEP;
+            if (f_PauseY < PAUSE_GONE_ABOVE) f_Paused = 0;
+        }
+    }
+
+    // 3. Yellow strip, orange panel, blue strip.
+    m_ResetDraw();
+    const float y = static_cast<float>(f_PauseY);
+    for (const Strip& s : (f_Landscape == 1 ? LANDSCAPE_PANEL : PORTRAIT_PANEL)) {
+        m_SetCol(s.r, s.g, s.b, s.a);
+        m_Rect(c + s.x, y + s.y, s.w, s.h);
+    }
+    const float sideX = f_Landscape == 1 ? SIDE_X_LANDSCAPE : SIDE_X_PORTRAIT;
+    const float sideY = f_Landscape == 1 ? SIDE_Y_LANDSCAPE : SIDE_Y_PORTRAIT;
+
+    // 4. Resume, in the middle.
+    m_SetSize(BUTTON_SIZE);
+    m_SetCol(50.0f, 50.0f, 250.0f, 1.0f);
+    if (m_Button(SLOT_ICONS, c, y, FRAME_RESUME) != 0 && f_PointerUsed == 0) {
+        f_PointerUsed = 1;
+        Resume(this);
+    }
+    if (f_PauseChoice == CHOICE_RESUME) {
+        Highlight(this, c, y);
+        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
+            f_KeyUsed = 1;
+            Resume(this);
+        }
+        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_LEFT) || m_PlayKey(ACTION_UP))) {
+            f_KeyUsed = 1;
+            f_PauseChoice = CHOICE_QUIT;
+            Click(this, RATE_LEFT);
+        }
+        if (f_KeyUsed == 0 && m_PlayKey(ACTION_RIGHT)) {
+            f_KeyUsed = 1;
+            f_PauseChoice = CHOICE_SOUND;
+            Click(this, RATE_RIGHT);
+        }
+    }
+
+    // 5. Quit, on the left.
+    m_SetSize(BUTTON_SIZE);
+    m_SetCol(255.0f, 50.0f, 50.0f, 1.0f);
+    f_PosX = static_cast<int>(c - sideX);
+    f_PosY = static_cast<int>(static_cast<float>(f_PauseY) - sideY);
+    float px = static_cast<float>(f_PosX), py = static_cast<float>(f_PosY);
+    if (m_Button(SLOT_ICONS, px, py, FRAME_QUIT) != 0 && f_PointerUsed == 0) {
+        f_PointerUsed = 1;
+        Quit(this);
+    }
+    if (f_PauseChoice == CHOICE_QUIT) {
+        Highlight(this, px, py);
+        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
+            f_KeyUsed = 1;
+            Quit(this);
+        }
+        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_RIGHT) || m_PlayKey(ACTION_DOWN))) {
+            f_KeyUsed = 1;
+            f_PauseChoice = CHOICE_RESUME;
+            Click(this, RATE_LEFT);
+        }
+    }
+
+    // 6. Sound, on the right; the click comes after the change, so switching on is heard.
+    m_SetSize(BUTTON_SIZE);
+    m_SetCol(50.0f, 250.0f, 50.0f, 1.0f);
+    f_Frame = f_Settings[SETTING_SOUND] == SOUND_OFF ? FRAME_SOUND_OFF : FRAME_SOUND_ON;
+    f_PosX = static_cast<int>(c + sideX);
+    f_PosY = static_cast<int>(static_cast<float>(f_PauseY) - sideY);
+    px = static_cast<float>(f_PosX);
+    py = static_cast<float>(f_PosY);
+    if (m_Button(SLOT_ICONS, px, py, f_Frame) != 0 && f_PointerUsed == 0) {
+        f_PointerUsed = 1;
+        ChangeSound(this);
+    }
+    int setting = f_Settings[SETTING_SOUND];
+    if (bb_Moxelpark_HasMusic == 1 && setting >= SOUND_ON && setting < MUSIC_STATES) {
+        m_SetSize(MODE_MARK_SIZE);
+        m_SetCol(180.0f, 255.0f, 255.0f, 1.0f);
+        m_DrawImg(SLOT_ICONS, px + MODE_MARK_RIGHT, py, static_cast<float>(setting + FRAME_MODE_MARK_BASE));
+    }
+    if (f_PauseChoice == CHOICE_SOUND) {
+        Highlight(this, px, py);
+        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
+            f_KeyUsed = 1;
+            ChangeSound(this);
+        }
+        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_LEFT) || m_PlayKey(ACTION_DOWN))) {
+            f_KeyUsed = 1;
+            f_PauseChoice = CHOICE_RESUME;
+            Click(this, RATE_LEFT);
+        }
+    }
+
+    // 7. Back: the panel slides away.
+    if (f_KeyUsed == 0 && m_PlayKey(ACTION_BACK)) {
+        f_KeyUsed = 1;
+        Resume(this);
+    }
+    return 0;
+}
