@@ -16,6 +16,11 @@ constexpr char16_t CHAR_LETTER_N = 110;
 constexpr char16_t CHAR_FIRST_GLYPH = 33;
 constexpr char16_t CHAR_LAST_GLYPH = 159;
 
+// m_rstr builds widths up to this in place; wider ones take the general path.
+constexpr int RSTR_BUFFER = 64;
+constexpr char16_t CHAR_DIGIT_0 = 48;
+constexpr char16_t CHAR_MINUS = 45;
+
 // The ordinals of places 1 to 10.
 const char* const ORDINALS[TABLE_LENGTH] = {"1st!", "2nd", "3rd", "4th", "5th",
                                             "6th",  "7th", "8th", "9th", "10th"};
@@ -119,13 +124,35 @@ bool bb_Moxelpark_MyApp::m_MouseIn(float x, float y, float w, float h) {
 // ---------------------------------------------------------------------------
 // Formatters.
 
+// NOTE: the text is `pad` repeated width + 1 times followed by the number, cut
+// to its last `width` characters. The menu and the play screen format scores
+// every update, so the usual widths are built right to left in one buffer and
+// allocate only the result; f_Loop ends where the padding loop leaves it.
 String bb_Moxelpark_MyApp::m_rstr(int value, int width, String pad) {
-    String s = pad;
-    for (f_Loop = 1; f_Loop <= width; ++f_Loop) s = s + pad;
-    s = s + String(value);
+    if (width > RSTR_BUFFER) {
+        String s = pad;
+        for (f_Loop = 1; f_Loop <= width; ++f_Loop) s = s + pad;
+        s = s + String(value);
+        int from = s.Length() - width;
+        return s.Slice(from < 0 ? 0 : from);
+    }
+    f_Loop = width >= 1 ? width + 1 : 1;
     if (width <= 0) return String();
-    int from = s.Length() - width;
-    return s.Slice(from < 0 ? 0 : from);
+    char16_t text[RSTR_BUFFER];
+    int n = 0;
+    // The decimal number, last digit first; unsigned so that INT_MIN negates.
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        if (n < width) text[RSTR_BUFFER - 1 - n++] = static_cast<char16_t>(CHAR_DIGIT_0 + magnitude % 10u);
+        magnitude /= 10u;
+    } while (magnitude != 0);
+    if (value < 0 && n < width) text[RSTR_BUFFER - 1 - n++] = CHAR_MINUS;
+    const int padLength = pad.Length();
+    const int padTotal = padLength * (width + 1);
+    for (int k = 0; k < padTotal && n < width; ++k) {
+        text[RSTR_BUFFER - 1 - n++] = pad[padLength - 1 - k % padLength];
+    }
+    return String(text + RSTR_BUFFER - n, n);
 }
 
 String bb_Moxelpark_MyApp::m_MyNth() {

@@ -1,5 +1,6 @@
 // Text layout, buttons and zones with their strict edges, and the two text
 // formatters.
+#include <climits>
 #include <string>
 
 #include "harness.h"
@@ -172,10 +173,20 @@ TEST(Formatters, RstrRightAlignsAndCuts) {
         const char* text;
         int loopAfter;
     } cases[] = {
-        {7, 3, "0", "007", 4},        {1234, 3, " ", "234", 4}, {12345, 3, "0", "345", 4},
-        {0, 8, "0", "00000000", 9},   {-5, 3, "0", "0-5", 4},   {-1234, 3, " ", "234", 4},
-        {42, 0, "0", "", 1},          {42, -2, "0", "", 1},     {5, 4, "ab", "bab5", 5},
+        {7, 3, "0", "007", 4},
+        {1234, 3, " ", "234", 4},
+        {12345, 3, "0", "345", 4},
+        {0, 8, "0", "00000000", 9},
+        {-5, 3, "0", "0-5", 4},
+        {-1234, 3, " ", "234", 4},
+        {42, 0, "0", "", 1},
+        {42, -2, "0", "", 1},
+        {5, 4, "ab", "bab5", 5},
         {120, 8, " ", "     120", 9},
+        {INT_MIN, 12, "0", "0-2147483648", 13},
+        {INT_MIN, 5, " ", "83648", 6},
+        {12, 5, "", "12", 6},
+        {3, 7, "xyz", "xyzxyz3", 8},
     };
     for (const Case& c : cases) {
         GameHarness h;
@@ -183,6 +194,11 @@ TEST(Formatters, RstrRightAlignsAndCuts) {
         EXPECT_EQ(std::string(s.ToCString<char>()), c.text) << c.value << " " << c.width;
         EXPECT_EQ(h.game->f_Loop, c.loopAfter);
     }
+    // Widths beyond the in-place buffer give the same text.
+    GameHarness h;
+    String wide = h.game->m_rstr(-9, 70, String("0"));
+    EXPECT_EQ(std::string(wide.ToCString<char>()), std::string(68, '0') + "-9");
+    EXPECT_EQ(h.game->f_Loop, 71);
 }
 
 TEST(Formatters, MyNthCountsAnEqualScoreAtTheEntrysPlace) {
