@@ -143,6 +143,8 @@ int main(int argc, const char** argv) {
     }
     const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    // Shown only once it is in its place, so it never appears at the corner first.
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
     if (!window) fail("glfwOpenWindow failed");
     glfwMakeContextCurrent(window);
@@ -154,6 +156,7 @@ int main(int argc, const char** argv) {
         glfwSetWindowPos(window, (desktop->width - WINDOW_WIDTH) / 2, (desktop->height - WINDOW_HEIGHT) / 2);
     }
     glfwSetWindowTitle(window, WINDOW_TITLE);
+    glfwShowWindow(window);
     open_audio();
     std::fflush(stdout);
 

@@ -144,14 +144,14 @@ std::string XServer::x(const std::string& command, int* status) const {
     return run("DISPLAY=" + display_ + " " + command, status);
 }
 
-Screenshot XServer::screenshot() const {
+Screenshot XServer::screenshot(const std::string& window) const {
     Screenshot shot;
     char name[] = "/tmp/moxel-shot-XXXXXX";
     int fd = mkstemp(name);
     if (fd < 0) return shot;
     close(fd);
     int st = 1;
-    x(std::string("import -window root png:") + name + " 2>/dev/null", &st);
+    x("import -window " + window + " png:" + name + " 2>/dev/null", &st);
     int channels = 0;
     unsigned char* pixels = st == 0 ? stbi_load(name, &shot.width, &shot.height, &channels, 3) : nullptr;
     unlink(name);

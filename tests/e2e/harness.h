@@ -42,7 +42,8 @@ class XServer {
     const std::string& display() const { return display_; }
     // Runs a command with DISPLAY set to this server.
     std::string x(const std::string& command, int* status = nullptr) const;
-    Screenshot screenshot() const;
+    // The whole screen, or one window's contents when `window` names one.
+    Screenshot screenshot(const std::string& window = "root") const;
 
   private:
     std::string display_;

@@ -10,67 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/harness.h"
+#include "tests/e2e/player.h"
 
 namespace e2e {
 namespace {
 
-constexpr const char* NO_SOUND_CARD = "ALSOFT_DRIVERS=no-such-driver";
-constexpr const char* MENU_BLUE = "srgb(0,0,80)";
-// Places in the window at rest (logical 640 by 480 at scale 1).
-constexpr int TYPE2_BUTTON_X = 256, TYPE2_BUTTON_Y = 336;
-constexpr int PAUSE_BUTTON_X = 16, PAUSE_BUTTON_Y = 16;
-constexpr int PAUSE_QUIT_X = 180, PAUSE_QUIT_Y = 184;  // the panel at rest: (w/2 - 140, 248 - 64)
-
-void Sleep(double seconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(seconds * 1000)));
-}
-
-// A press long enough for the game's 60 Hz update to see it.
-void Click(const XServer& server, const std::string& id, int x, int y) {
-    server.x("xdotool mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y) +
-             " mousedown 1");
-    Sleep(0.15);
-    server.x("xdotool mouseup 1");
-}
-
-bool MenuShown(const XServer& server, const std::string& id) {
-    std::string colour =
-        server.x("import -window " + id + " -crop 1x1+2+2 -format '%[pixel:p{0,0}]' info: 2>/dev/null");
-    return colour == MENU_BLUE;
-}
-
-std::vector<long long> Fields(const std::string& text) {
-    std::vector<long long> fields;
-    std::string field;
-    for (char c : text) {
-        if (c != '|') {
-            field += c;
-            continue;
-        }
-        fields.push_back(std::atoll(field.c_str()));
-        field.clear();
-    }
-    return fields;
-}
-
-// The five checksums of a state text, recomputed as 32-bit wrapping sums.
-void ExpectChecksumsHold(const std::vector<long long>& f) {
-    ASSERT_EQ(f.size(), 98u);
-    auto u = [](long long v) { return static_cast<uint32_t>(v); };
-    uint32_t sum = 0;
-    for (int i = 0; i < 25; ++i) sum += u(i) * u(f[i]);
-    EXPECT_EQ(sum, u(f[25])) << "settings";
-    sum = 0;
-    for (int k = 0; k < 8; ++k) sum += u(f[26 + k]);
-    EXPECT_EQ(sum, u(f[34])) << "badges";
-    for (int t = 0; t < 3; ++t) {
-        const int at = 35 + 21 * t;
-        sum = 0;
-        for (int j = 0; j < 10; ++j) sum += u(j + 4) * u(f[at + 2 * j]) + u(t + 3 + j) * u(f[at + 2 * j + 1]);
-        EXPECT_EQ(sum, u(f[at + 20])) << "type " << t + 1;
-    }
-}
+// The places of the type-2 button, the pause button and the quit button come from player.h.
+constexpr int TYPE2_BUTTON_X = TYPE_BUTTON_X[1], TYPE2_BUTTON_Y = TYPE_BUTTON_Y;
 
 TEST(ShellEndToEnd, AFinishedGameIsSavedAndARestartedProgramLoadsIt) {
     XServer server(true);
@@ -79,18 +25,18 @@ TEST(ShellEndToEnd, AFinishedGameIsSavedAndARestartedProgramLoadsIt) {
         Game game(dir, &server, {NO_SOUND_CARD});
         std::string id = game.window();
         ASSERT_FALSE(id.empty()) << game.out() << game.err();
-        ASSERT_TRUE(wait_for([&] { return MenuShown(server, id); }, 20.0, 0.25)) << game.out();
-        Sleep(1.0);  // the slide-in
-        Click(server, id, TYPE2_BUTTON_X, TYPE2_BUTTON_Y);
-        Sleep(1.0);
+        ASSERT_TRUE(wait_for_menu(server, id)) << game.out();
+        pause_for(1.0);  // the slide-in
+        click(server, id, TYPE2_BUTTON_X, TYPE2_BUTTON_Y);
+        pause_for(1.0);
         // The pause button, not the back key: the pointer needs no keyboard focus.
-        Click(server, id, PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
-        Sleep(1.0);
-        Click(server, id, PAUSE_QUIT_X, PAUSE_QUIT_Y);
+        click(server, id, PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
+        pause_for(1.0);
+        click(server, id, PAUSE_QUIT_X, PAUSE_QUIT_Y);
         // 89 updates of overlay, then the menu records the score and saves.
         ASSERT_TRUE(wait_for([&] { return !dir.read(".vendlestate").empty(); }, 15.0, 0.1))
             << "no state saved; out: " << game.out();
-        EXPECT_TRUE(wait_for([&] { return MenuShown(server, id); }, 10.0, 0.25));
+        EXPECT_TRUE(wait_for_menu(server, id, 10.0));
         server.x("wmctrl -c Moxelpark");
         int status = -1;
         EXPECT_TRUE(game.wait_exit(10.0, &status));
@@ -98,8 +44,9 @@ TEST(ShellEndToEnd, AFinishedGameIsSavedAndARestartedProgramLoadsIt) {
         EXPECT_EQ(game.err(), "");
     }
 
-    std::vector<long long> fields = Fields(dir.read(".vendlestate"));
-    ExpectChecksumsHold(fields);
+    std::string why;
+    EXPECT_TRUE(state_valid(dir.read(".vendlestate"), &why)) << why;
+    std::vector<long long> fields = state_fields(dir.read(".vendlestate"));
     // Type 2's block starts at field 56: the score is its newest last-ten
     // entry, and its best when it scored at all.
     const long long score = fields[57];
@@ -119,7 +66,7 @@ TEST(ShellEndToEnd, AFinishedGameIsSavedAndARestartedProgramLoadsIt) {
     int status = -1;
     EXPECT_TRUE(again.wait_exit(10.0, &status));
     // Nothing was played: closing does not save, so the file is as the first run left it.
-    EXPECT_EQ(Fields(dir.read(".vendlestate")), fields);
+    EXPECT_EQ(state_fields(dir.read(".vendlestate")), fields);
 }
 
 }  // namespace

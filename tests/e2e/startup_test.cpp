@@ -25,7 +25,11 @@ TEST(StartupTest, OpensOneCentredWindowWithoutWindowManager) {
     ASSERT_FALSE(id.empty()) << "running " << game.running() << " out " << game.out() << " err " << game.err()
                              << server.x(
                                     "xdotool search --name . 2>&1; xwininfo -root -tree 2>&1 | head -20");
-    std::string geometry = server.x("xdotool getwindowgeometry " + id);
+    std::string geometry;
+    wait_for([&] {
+        geometry = server.x("xdotool getwindowgeometry " + id);
+        return geometry.find("Position: 192,144") != std::string::npos;
+    }, 5.0);
     EXPECT_NE(geometry.find("Position: 192,144"), std::string::npos) << geometry;
     EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
     std::string ids = server.x("xdotool search --name '^Moxelpark$'");
