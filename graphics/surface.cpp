@@ -5,7 +5,12 @@
 #include <GL/gl.h>
 #include <stb_image.h>
 
+#include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "graphics/graphics_device.h"
 #include "host/files.h"
@@ -20,6 +25,23 @@ namespace {
 constexpr int EXIT_BAD_DEPTH = -1;
 // Created surfaces are RGBA.
 constexpr int CREATED_DEPTH = 4;
+
+// Decoded bytes one byte of a PNG file can honestly stand for: deflate
+// expands at most 1032 times. A header claiming more than this (plus the
+// slack, for tiny files) is damaged or a decompression bomb: decoding it
+// would allocate and fill up to gigabytes from a few bytes.
+constexpr long long MAX_IMAGE_EXPANSION = 1032;
+constexpr long long IMAGE_EXPANSION_SLACK = 1 << 20;
+
+constexpr int PNG_SIGNATURE_BYTES = 8;
+constexpr long PNG_CHUNK_OVERHEAD = 12;
+
+// True when the decoded size of a w x h image of `channels` is credible for
+// a file of `fileBytes`.
+bool credible_size(int w, int h, int channels, long long fileBytes) {
+    const long long decoded = static_cast<long long>(w) * h * channels;
+    return decoded <= fileBytes * MAX_IMAGE_EXPANSION + IMAGE_EXPANSION_SLACK;
+}
 
 // OpenGL format of each depth (index 1 to 4).
 const GLenum FORMAT_BY_DEPTH[] = {0, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB, GL_RGBA};
@@ -48,6 +70,41 @@ bool allocate_texture(GLenum format, int w, int h) {
     return glGetError() == GL_NO_ERROR;
 }
 
+// True for PNG content whose chunks all fit in the file. The game's images
+// are PNG files, and only PNG content is decoded: the other decoders of the
+// system's stb_image crash on damaged files (its JPEG decoder reads far out
+// of bounds in stbi__jpeg_decode_block). A chunk that claims more bytes than
+// the file holds is refused because stb_image allocates a chunk's claimed
+// length before reading it: a 600-byte file could make it reserve 2 GiB. A
+// file cut off before its IEND chunk is refused too (the decoder cannot finish
+// it anyway).
+bool png_chunks_fit(const unsigned char* p, int n) {
+    static const unsigned char SIGNATURE[PNG_SIGNATURE_BYTES] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (n < PNG_SIGNATURE_BYTES || std::memcmp(p, SIGNATURE, PNG_SIGNATURE_BYTES) != 0) return false;
+    long at = PNG_SIGNATURE_BYTES;
+    // Each chunk: 4 bytes length, 4 bytes type, the data, 4 bytes CRC.
+    while (at + PNG_CHUNK_OVERHEAD <= n) {
+        const uint32_t length =
+            static_cast<uint32_t>(p[at]) << 24 | p[at + 1] << 16 | p[at + 2] << 8 | p[at + 3];
+        if (length > static_cast<uint32_t>(n - at - PNG_CHUNK_OVERHEAD)) return false;
+        if (std::memcmp(p + at + 4, "IEND", 4) == 0) return true;
+        at += PNG_CHUNK_OVERHEAD + static_cast<long>(length);
+    }
+    // No IEND: the decoder would read a chunk length out of a cut-off tail.
+    return false;
+}
+
+// The decoder's result, or null (and the pixels freed) for an empty image:
+// stb_image returns a 32 x 0 picture for a damaged PGM header, and a failed
+// load is null everywhere else.
+unsigned char* checked(unsigned char* pixels, const int* w, const int* h) {
+    if (pixels && (*w <= 0 || *h <= 0)) {
+        stbi_image_free(pixels);
+        return nullptr;
+    }
+    return pixels;
+}
+
 }  // namespace
 
 int Pow2Size(int n) {
@@ -63,13 +120,27 @@ int Pow2Size(int n) {
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
     FILE* f = fopenFile(path, String("rb"));
     if (!f) return nullptr;
-    unsigned char* pixels = stbi_load_from_file(f, width, height, depth, 0);
+    // The whole file is read first, so the checks below know its size.
+    std::vector<unsigned char> bytes;
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    std::rewind(f);
+    if (size >= 0 && size <= INT_MAX) {
+        bytes.resize(static_cast<size_t>(size));
+        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) size = -1;
+    }
     std::fclose(f);
-    return pixels;
+    if (size < 0 || size > INT_MAX) return nullptr;
+    return loadImage(bytes.data(), static_cast<int>(size), width, height, depth);
 }
 
 unsigned char* loadImage(const unsigned char* buffer, int length, int* width, int* height, int* depth) {
-    return stbi_load_from_memory(buffer, length, width, height, depth, 0);
+    if (!png_chunks_fit(buffer, length)) return nullptr;
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(buffer, length, &w, &h, &channels) || !credible_size(w, h, channels, length)) {
+        return nullptr;
+    }
+    return checked(stbi_load_from_memory(buffer, length, width, height, depth, 0), width, height);
 }
 
 void unloadImage(unsigned char* pixels) {

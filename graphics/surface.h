@@ -47,8 +47,9 @@ class gxtkSurface : public gxtkObject {
 // The smallest power of two, at least 1, that is not below n.
 int Pow2Size(int n);
 
-// Decodes an image file with its own channel count; null when the file is
-// missing or not an image. Frees with unloadImage.
+// Decodes a PNG image file with its own channel count; null when the file is
+// missing, not a PNG file, damaged, empty, or claims more pixels than its
+// size can hold. Frees with unloadImage.
 unsigned char* loadImage(String path, int* width, int* height, int* depth);
 unsigned char* loadImage(const unsigned char* buffer, int length, int* width, int* height, int* depth);
 void unloadImage(unsigned char* pixels);
