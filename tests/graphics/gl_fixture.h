@@ -65,19 +65,24 @@ inline Rgb rgb(unsigned r, unsigned g, unsigned b) {
 
 class GlTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        if (window_) return;
-        ASSERT_TRUE(glfwInit()) << "the GL tests need an X server (xvfb-run)";
+    // Opens the suite's window once. Called from SetUp, not SetUpTestSuite: a
+    // failure there would only mark the tests skipped, and a missing window
+    // must fail them.
+    static bool OpenWindow() {
+        if (window_) return true;
+        // A busy X server can refuse a connection now and then; try a few times.
+        for (int attempt = 0; attempt < 3 && !glfwInit(); ++attempt) usleep(300000);
         glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
         window_ = glfwCreateWindow(TEST_WINDOW_WIDTH, TEST_WINDOW_HEIGHT, "graphics test", nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
+        if (!window_) return false;
         glfwMakeContextCurrent(window_);
         static host::GlfwWindowSystem system(window_);
         host::set_window(&system);
+        return true;
     }
 
     void SetUp() override {
-        ASSERT_NE(window_, nullptr);
+        ASSERT_TRUE(OpenWindow()) << "the GL tests need an X server (xvfb-run)";
         device = test_install_device();
         ASSERT_TRUE(device->Validate());
         ASSERT_EQ(device->Width(), TEST_WINDOW_WIDTH);
