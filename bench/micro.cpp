@@ -148,6 +148,32 @@ void RenderFullList(benchmark::State& state) {
 }
 BENCHMARK(RenderFullList)->Arg(0)->Arg(1)->ArgName("mixed")->Unit(benchmark::kMicrosecond);
 
+// What the run loop asks the window system every pass (iconified?) and
+// the graphics device at every update and render (the size, through
+// Validate): under X11 each is a round trip to the X server.
+void WindowQueries(benchmark::State& state) {
+    static bool ready = glfwInit();
+    if (!ready) {
+        state.SkipWithError("no X server (run under xvfb-run)");
+        return;
+    }
+    GLFWwindow* window = glfwCreateWindow(640, 480, "Moxelpark", nullptr, nullptr);
+    if (!window) {
+        state.SkipWithError("no window");
+        return;
+    }
+    {
+        host::GlfwWindowSystem system(window);
+        int w = 0, h = 0;
+        for (auto _ : state) {
+            system.GetSize(&w, &h);
+            benchmark::DoNotOptimize(system.IsIconified());
+        }
+    }
+    glfwDestroyWindow(window);
+}
+BENCHMARK(WindowQueries)->Name("WindowQueries/size+iconified");
+
 // ---------------------------------------------------------------------------
 // The collector with 10,000 live objects reachable from a root.
 

@@ -20,7 +20,7 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
-BUILD="${1:-$ROOT/build-bench}"
+BUILD="$(cd "${1:-$ROOT/build-bench}" && pwd)"
 FRAMES="${2:-100}"
 OUT="${OUT:-/tmp/moxel-callgrind}"
 FRAMES_BIN="$BUILD/bench/moxel_frames"
@@ -47,7 +47,10 @@ run() {
             /bb_Moxelpark_MyApp::m_OnUpdate\(\)|gxtkApp::InvokeOnUpdate\(\)|gxtkApp::InvokeOnRender\(\)|bb_Moxelpark_MyApp::m_Menu\(\)|bb_Moxelpark_MyApp::m_Game\(\)|gc_collect\(\)$/ {
                 n = $1; gsub(",", "", n);
                 fn = $0; sub(/^ *[0-9,]+ +\( *[0-9.]+%\) +[^:]*:/, "", fn); sub(/ \[.*/, "", fn);
-                printf "%12.0f per frame inclusive  %s\n", n / frames, fn
+                # Inlined pieces of a function are listed again under their
+                # header; the first (largest) line is the function itself.
+                if (!(fn in seen)) printf "%12.0f per frame inclusive  %s\n", n / frames, fn
+                seen[fn] = 1
             }'
 }
 
