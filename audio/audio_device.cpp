@@ -6,6 +6,7 @@
 #include "audio/sound_file.h"
 
 std::vector<unsigned int> discarded;
+int audio_live_buffers = 0;
 
 namespace {
 
@@ -71,7 +72,11 @@ void gxtkAudio::FlushDiscarded() {
         alGetError();  // forget earlier errors: only this deletion's counts
         alDeleteBuffers(1, &buffer);
         // OpenAL refuses to delete a buffer still attached to a source.
-        if (alGetError() != AL_NO_ERROR) kept.push_back(buffer);
+        if (alGetError() != AL_NO_ERROR) {
+            kept.push_back(buffer);
+        } else {
+            --audio_live_buffers;
+        }
     }
     discarded.swap(kept);
 }
@@ -82,6 +87,8 @@ gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
     if (!data) return nullptr;
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
+    // Without a context no name comes back, and nothing is held.
+    if (buffer != 0) ++audio_live_buffers;
     // length * chans * format leaves out a trailing partial frame; the
     // readers keep this product within an int.
     alBufferData(buffer, soundBufferFormat(format, chans), data, length * chans * format, hertz);

@@ -95,4 +95,7 @@ class gxtkAudio : public gxtkObject {
 // Buffers of discarded samples not yet deleted, oldest first.
 extern std::vector<unsigned int> discarded;
 
+// OpenAL buffers generated and not yet deleted, for tests of long runs.
+extern int audio_live_buffers;
+
 #endif
