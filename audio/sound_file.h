@@ -6,7 +6,9 @@
 // samples signed little-endian. The caller releases it with unloadSound.
 //
 // Files in data/ are not trusted: the WAV reader never allocates more than
-// the file holds and rejects headers it cannot divide by (see wav_reader.cpp).
+// the file holds and rejects headers it cannot divide by (see wav_reader.cpp);
+// the Ogg reader hands the decoder only files whose every page checks out and
+// decodes no more than the file's size allows (see ogg_reader.cpp).
 #ifndef MOXEL_AUDIO_SOUND_FILE_H
 #define MOXEL_AUDIO_SOUND_FILE_H
 
