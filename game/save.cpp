@@ -45,6 +45,17 @@ uint32_t ToUnsigned(int v) {
     return static_cast<uint32_t>(v);
 }
 
+// The settings checksum's term for entry i.
+uint32_t SettingTerm(int i, int value) {
+    return ToUnsigned(i) * ToUnsigned(value);
+}
+
+// The score checksum's terms for row j of game type index t (0 to 2).
+uint32_t ScoreTerms(int t, int j, int top, int last) {
+    return (TOP_WEIGHT_BASE + ToUnsigned(j)) * ToUnsigned(top) +
+           (LAST_WEIGHT_BASE + ToUnsigned(t) + ToUnsigned(j)) * ToUnsigned(last);
+}
+
 // Appends one field: the decimal value and its "|".
 void AppendField(String& text, int value) {
     text = text + String(value) + String("|");
@@ -62,7 +73,7 @@ int bb_Moxelpark_MyApp::m_Save() {
     uint32_t sum = 0;
     for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
         AppendField(text, f_Settings[f_Loop]);
-        sum += ToUnsigned(f_Loop) * ToUnsigned(f_Settings[f_Loop]);
+        sum += SettingTerm(f_Loop, f_Settings[f_Loop]);
     }
     AppendField(text, ToSigned(sum));
 
@@ -86,8 +97,7 @@ int bb_Moxelpark_MyApp::m_Save() {
             int last = f_HighScores[LAST_TEN_BASE + f_Index * TABLE_LENGTH + f_Loop];
             AppendField(text, top);
             AppendField(text, last);
-            sum += (TOP_WEIGHT_BASE + ToUnsigned(f_Loop)) * ToUnsigned(top);
-            sum += (LAST_WEIGHT_BASE + ToUnsigned(f_Index) + ToUnsigned(f_Loop)) * ToUnsigned(last);
+            sum += ScoreTerms(f_Index, f_Loop, top, last);
         }
         AppendField(text, ToSigned(sum));
     }
@@ -110,7 +120,7 @@ int bb_Moxelpark_MyApp::m_Load() {
         uint32_t sum = 0;
         for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
             f_Settings[f_Loop] = fields.Number(f_Loop);
-            sum += ToUnsigned(f_Loop) * ToUnsigned(f_Settings[f_Loop]);
+            sum += SettingTerm(f_Loop, f_Settings[f_Loop]);
         }
         uint32_t stored = ToUnsigned(fields.Number(SETTINGS_COUNT));
         cursor = SETTINGS_FIELDS;
@@ -159,8 +169,7 @@ int bb_Moxelpark_MyApp::m_Load() {
             int last = fields.Number(cursor + 2 * f_Loop + 1);
             f_HighScores[topBase + f_Loop] = top;
             f_HighScores[lastBase + f_Loop] = last;
-            sum += (TOP_WEIGHT_BASE + ToUnsigned(f_Loop)) * ToUnsigned(top);
-            sum += (LAST_WEIGHT_BASE + ToUnsigned(f_Index) + ToUnsigned(f_Loop)) * ToUnsigned(last);
+            sum += ScoreTerms(f_Index, f_Loop, top, last);
         }
         uint32_t stored = ToUnsigned(fields.Number(cursor + 2 * TABLE_LENGTH));
         cursor += SCORE_FIELDS;

@@ -26,7 +26,6 @@ float bb_Moxelpark_jscrh = LOGICAL_HEIGHT;
 
 namespace {
 
-constexpr int KEY_LEFT_BUTTON = 1;  // also touch 0
 constexpr int MS_PER_SECOND = 1000;
 constexpr int FPS_AVERAGE_WEIGHT = 9;  // running average: (new + 9 old) / 10
 constexpr int FPS_AVERAGE_DIVISOR = 10;
@@ -100,6 +99,7 @@ void bb_Moxelpark_MyApp::mark() {
 
 int bb_Moxelpark_MyApp::m_OnUpdate() {
     gxtkInput* input = bb_input_device;
+    const bool leftDown = input->KeyDown(KEY_LMB) != 0;
 
     // 1. Timing.
     int t = bb_app_device->MilliSecs();
@@ -112,14 +112,14 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     f_OldMouseY = f_MouseY;
     f_MouseX = ToLogical(input->MouseX(), f_ScaleX);
     f_MouseY = ToLogical(input->MouseY(), f_ScaleY);
-    if (f_MouseWasDown == 0 && input->KeyDown(KEY_LEFT_BUTTON) != 0) {
+    if (f_MouseWasDown == 0 && leftDown) {
         f_OldMouseX = f_MouseX;
         f_OldMouseY = f_MouseY;
     }
 
     // 3. Button state.
-    f_PointerDown = input->KeyDown(KEY_LEFT_BUTTON) != 0 ? 1 : 0;
-    f_PointerHit = input->KeyHit(KEY_LEFT_BUTTON);
+    f_PointerDown = leftDown ? 1 : 0;
+    f_PointerHit = input->KeyHit(KEY_LMB);
 
     // 4. Touches.
     for (f_Loop = 0; f_Loop < TOUCH_POINTS; ++f_Loop) {
@@ -135,7 +135,7 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     }
 
     // 5. Pointer latch.
-    f_MouseWasDown = input->KeyDown(KEY_LEFT_BUTTON) != 0 ? 1 : 0;
+    f_MouseWasDown = leftDown ? 1 : 0;
     if (f_PointerDown == 0) f_PointerUsed = 0;
 
     // 6. Key latch, and the back action closing the boxes over the menu.
