@@ -80,6 +80,16 @@ constexpr int SLOT_MENU = 99;     // "menu": the menu backdrop
 // Every game image is loaded with the handle at the centre of its frames.
 constexpr int IMAGE_FLAG_CENTRE = 1;
 
+// Frames of the "common/icons" sheet, shared by the menu, the pause panel and
+// the tilt indicator.
+constexpr int ICON_PAUSE = 0;
+constexpr int ICON_QUIT = 1;
+constexpr int ICON_RESUME = 3;
+constexpr int ICON_SOUND_ON = 4;
+constexpr int ICON_SOUND_OFF = 5;
+constexpr int ICON_HIGHLIGHT = 6;
+constexpr int ICON_CALIBRATE = 7;
+
 // The bitmap font: 128 glyphs of 16 by 16 pixels for codes 32 to 159.
 constexpr int FONT_CELL = 16;
 constexpr int FONT_GLYPHS = 128;
@@ -114,7 +124,8 @@ constexpr int SFX_SWITCH = 99;  // iCade switch, credits
 constexpr int SFX_CHANNELS = 24;
 constexpr int CHANNEL_MAP_SIZE = 33;
 
-// f_Settings[SETTING_SOUND] values for which effects play.
+// f_Settings[SETTING_SOUND] values: off, and the two for which effects play.
+constexpr int SOUND_OFF = 0;
 constexpr int SOUND_ON = 1;
 constexpr int SOUND_ON_WITH_MUSIC = 2;
 

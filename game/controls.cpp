@@ -74,7 +74,6 @@ constexpr float TILT_SNAP = 0.005f;
 constexpr float TILT_BUTTON_INSET = 24.0f;  // the calibrate button's centre from the bottom-left corner
 constexpr float TILT_DOT_TRAVEL = 20.0f;
 constexpr float TILT_DOT_RADIUS = 4.0f;
-constexpr int FRAME_CALIBRATE = 7;  // of the "common/icons" sheet
 
 // Moves a smoothed value a quarter of the way to its target; snaps when close.
 float Smooth(float value, float target) {
@@ -245,7 +244,7 @@ int bb_Moxelpark_MyApp::TiltIndicator() {
     f_TiltSmoothY = Smooth(f_TiltSmoothY, f_TiltY);
     // 4. Holding the calibrate button takes the present reading as level.
     float buttonY = bb_Moxelpark_jscrh - TILT_BUTTON_INSET;
-    if (m_Button(SLOT_ICONS, TILT_BUTTON_INSET, buttonY, FRAME_CALIBRATE) != 0) {
+    if (m_Button(SLOT_ICONS, TILT_BUTTON_INSET, buttonY, ICON_CALIBRATE) != 0) {
         f_AccelZeroX = bb_input_AccelX();
         f_AccelZeroY = bb_input_AccelY();
     }

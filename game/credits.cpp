@@ -1,6 +1,8 @@
 // The credits box: a framed panel of six centred lines over the menu. It
 // opens from the menu's logo button and closes on the next press anywhere
 // (consumed, so it does not reach a menu button) or on the back action.
+#include <array>
+
 #include "game/game.h"
 
 namespace {
@@ -17,6 +19,7 @@ constexpr CreditLine CREDIT_LINES[] = {
     {"A Game By", 20}, {"The Moxelpark Team", 20}, {"moxelpark.example", 40}, {"Created using", 20},
     {"Vendle", 20},    {"vendle.example", 40},
 };
+constexpr int CREDIT_LINE_COUNT = sizeof(CREDIT_LINES) / sizeof(CREDIT_LINES[0]);
 
 constexpr float CLOSE_RATE = 1.0f;
 constexpr float CLOSE_VOLUME = 1.0f;
@@ -37,10 +40,16 @@ int bb_Moxelpark_MyApp::m_CreditBox() {
     // 4, 5. The lines, centred, each top at 0.24 h plus the steps so far.
     m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
     m_SetSize(CREDITS_TEXT_SIZE);
+    // The texts are built once: the box is drawn every update while it is open.
+    static const std::array<String, CREDIT_LINE_COUNT> texts = [] {
+        std::array<String, CREDIT_LINE_COUNT> t;
+        for (int i = 0; i < CREDIT_LINE_COUNT; ++i) t[i] = String(CREDIT_LINES[i].text);
+        return t;
+    }();
     f_PosY = 0;
-    for (const CreditLine& line : CREDIT_LINES) {
-        m_Text(0.5f * w, CREDITS_TOP * h + static_cast<float>(f_PosY), String(line.text), 1.0f, 0.0f);
-        f_PosY += line.step;
+    for (int i = 0; i < CREDIT_LINE_COUNT; ++i) {
+        m_Text(0.5f * w, CREDITS_TOP * h + static_cast<float>(f_PosY), texts[i], 1.0f, 0.0f);
+        f_PosY += CREDIT_LINES[i].step;
     }
 
     // 6. A fresh press anywhere closes the box and is used up.

@@ -10,7 +10,6 @@
 //   wait.cpp      the wait screen shown while loading
 //   course.cpp, play.cpp, controls.cpp, pause.cpp     playing a game
 //   menu.cpp, save.cpp, gameover.cpp, badges.cpp, credits.cpp
-// Methods not yet written live in pending.cpp as trivial bodies.
 //
 // Collector rules: every array is allocated once by the constructor, stored
 // with gc_assign and marked by mark(); no method replaces one.
@@ -145,6 +144,11 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Background fill, window-size check, scale and replay of the display list.
     void RenderFrame();
 
+    // ---- Image info (loader.cpp) ----
+    // Entry `which` (IMAGE_INFO_*) of a slot's frame info; slot 0's for a slot
+    // out of range, as the font and button metrics read it.
+    int ImageInfo(int slot, int which) const;
+
     // =====================================================================
     // The state record. Every scalar starts at 0.
 
@@ -273,6 +277,16 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int f_BadgeSel = 0;  // selected badge, -1 none
 
   private:
+    // A text made from one number, rebuilt only when the number changes, so
+    // that the play screen allocates nothing in an update where nothing changed.
+    struct NumberText {
+        String text;
+        int value = 0;
+        bool built = false;
+    };
+    NumberText ballsText_;  // " " and the balls left
+    NumberText scoreText_;  // the shown score in eight digits
+
     // The display list's append: false (and nothing written) when the list is full.
     bool AppendEntry(float kind, float x, float y, float w, float h, float frame);
     // Resolution factor and image scale from the graphics device's size.

@@ -40,6 +40,10 @@ constexpr const char* BANNER_TEXT = "New Highscore\\n           ";
 
 // Draws the overlay at timer t.
 static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
+    // Built once: the overlay is drawn every update for seconds at a time.
+    static const String GAME_WORD("GAME");
+    static const String OVER_WORD("OVER");
+    static const String BANNER(BANNER_TEXT);
     const float w = bb_Moxelpark_jscrw;
     const float h = bb_Moxelpark_jscrh;
 
@@ -64,11 +68,11 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
     game->m_ResetDraw();
     game->m_SetSize(WORD_SIZE);
     game->m_SetCol(255.0f, 180.0f, 180.0f, 1.0f);
-    game->m_Text(0.35f * w, b, String("GAME"), 1.0f, 1.0f);
-    game->m_Text(0.65f * w, h - b, String("OVER"), 1.0f, 1.0f);
+    game->m_Text(0.35f * w, b, GAME_WORD, 1.0f, 1.0f);
+    game->m_Text(0.65f * w, h - b, OVER_WORD, 1.0f, 1.0f);
 
-    // Highscore banner with the place the score reaches.
-    game->m_MyNth();
+    // Highscore banner with the place the score reaches (m_MyNth leaves it in f_Loop).
+    const String nth = game->m_MyNth();
     if (game->f_Loop >= 1) {
         const float bannerY = h - b / BANNER_RISE_DIVISOR;
         game->m_SetSize(1.0f);
@@ -76,7 +80,7 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
         game->m_Rect(0.35f * w, bannerY - BANNER_HEIGHT / 2.0f, 0.3f * w, BANNER_HEIGHT);
         game->m_SetSize(BANNER_TEXT_SIZE);
         game->m_SetCol(100.0f, 255.0f, 100.0f, 1.0f);
-        game->m_Text(0.5f * w, bannerY, String(BANNER_TEXT) + game->m_MyNth(), 0.5f, 2.0f);
+        game->m_Text(0.5f * w, bannerY, BANNER + nth, 0.5f, 2.0f);
     }
 }
 

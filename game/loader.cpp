@@ -41,24 +41,34 @@ constexpr LoaderStep LOADER_TABLE[] = {
     {Asset::IMAGE, SLOT_PARTS, "parts", 8, 8, 16},
     {Asset::IMAGE, SLOT_BADGES, "BadgesA", 64, 64, 64},
     {Asset::IMAGE, SLOT_GFX, "gfx", 32, 32, 16},
-    {Asset::SOUND, 10, nullptr, 0, 0, 0},
-    {Asset::SOUND, 11, nullptr, 0, 0, 0},
-    {Asset::SOUND, 12, nullptr, 0, 0, 0},
-    {Asset::SOUND, 13, nullptr, 0, 0, 0},
-    {Asset::SOUND, 14, nullptr, 0, 0, 0},
-    {Asset::SOUND, 15, nullptr, 0, 0, 0},
-    {Asset::SOUND, 16, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_STROKE, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_BOUNCE, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_HIT, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_WALL, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_CUP, nullptr, 0, 0, 0},
+    {Asset::SOUND, SFX_CHEER, nullptr, 0, 0, 0},
+    {Asset::SOUND, 16, nullptr, 0, 0, 0},  // 16 and 17 are loaded but never played
     {Asset::SOUND, 17, nullptr, 0, 0, 0},
     {Asset::SOUND, SFX_LAST_EFFECT, nullptr, 0, 0, 0},
 };
 constexpr int LOADER_TABLE_STEPS = sizeof(LOADER_TABLE) / sizeof(LOADER_TABLE[0]);
 static_assert(LOADER_TABLE_STEPS + 1 == LOADER_STEPS, "the last step only ends loading");
 
+// Sound files are named by their number in at least this many digits: sfx/001.wav.
+constexpr int SFX_NAME_DIGITS = 3;
+
 // The logo of the wait screen, loaded before the loader starts.
 constexpr int AUTHOR_LOGO_SIZE = 256;
 
 bool ValidSlot(int slot, int count) {
     return slot >= 0 && slot < count;
+}
+
+// Records a slot's frame width, frame height and frame count.
+void StoreImageInfo(Array<int>& info, int slot, int width, int height, int frames) {
+    info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = width;
+    info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = height;
+    info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = frames;
 }
 
 }  // namespace
@@ -170,9 +180,7 @@ int bb_Moxelpark_MyApp::m_LoadImg(int slot, String name, int frameWidth, int fra
     int w = frameWidth * f_HiRes;
     int h = frameHeight * f_HiRes;
     gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, w, h, frameCount, flags));
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = w;
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = h;
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = frameCount;
+    StoreImageInfo(f_ImageInfo, slot, w, h, frameCount);
     return 0;
 }
 
@@ -182,11 +190,14 @@ int bb_Moxelpark_MyApp::m_LoadFont(int slot, String name, int advance, int lineH
     int cell = FONT_CELL * f_HiRes;
     gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, cell, cell, FONT_GLYPHS, IMAGE_FLAG_CENTRE));
     // The font's metrics are logical units, not pixels of the file.
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = advance;
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = lineHeight;
-    f_ImageInfo[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = FONT_GLYPHS;
+    StoreImageInfo(f_ImageInfo, slot, advance, lineHeight, FONT_GLYPHS);
     f_FontSlot = slot;
     return 0;
+}
+
+int bb_Moxelpark_MyApp::ImageInfo(int slot, int which) const {
+    const int base = ValidSlot(slot, IMAGE_SLOTS) ? slot * IMAGE_INFO_PER_SLOT : 0;
+    return f_ImageInfo[base + which];
 }
 
 // ---------------------------------------------------------------------------
@@ -225,14 +236,8 @@ int bb_Moxelpark_MyApp::m_Loader() {
 
 int bb_Moxelpark_MyApp::m_LoadSFX(int n) {
     if (!ValidSlot(n, SOUND_SLOTS)) return 0;
-    // Always at least three digits: sfx/001.wav, sfx/095.wav.
-    String prefix("sfx/");
-    if (n < 10) {
-        prefix = String("sfx/00");
-    } else if (n < 100) {
-        prefix = String("sfx/0");
-    }
-    gc_assign(f_Sounds[n], bb_audio_LoadSound(prefix + String(n) + String(".wav")));
+    String file = String("sfx/") + m_rstr(n, SFX_NAME_DIGITS, String("0")) + String(".wav");
+    gc_assign(f_Sounds[n], bb_audio_LoadSound(file));
     return 0;
 }
 

@@ -32,9 +32,7 @@ constexpr int LIST_MAX_ROWS = TABLE_LENGTH;
 constexpr int SCORE_DIGITS = 8;
 constexpr float LIST_SIZE = 1.5f;
 
-// Icons: the sound switch.
-constexpr int ICON_SOUND_ON = 4;
-constexpr int ICON_SOUND_OFF = 5;
+// The sound switch.
 constexpr int SOUND_BUTTON_Y = 32;
 
 // Game-type buttons: frame t - 1, the selection mark over the selected one.
@@ -85,15 +83,19 @@ static void StartGame(bb_Moxelpark_MyApp* game) {
 
 // Draws one score list: a title, then `rows` entries of f_HighScores from
 // `first`, right-aligned, one per line.
+// NOTE: the text is rebuilt every update; it is hidden (and not built) while a
+// box is open.
 static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char* title,
                           const char* singleTitle, int first, int rows) {
+    static const String LINE_BREAK("\\n");
+    static const String PAD(" ");
+    if (BoxOpen(game)) return;
     String text = rows == 1 ? String(singleTitle) : String(title) + String(rows);
     // NOTE: m_rstr counts in f_Loop, so the list counts in f_Index.
     for (game->f_Index = 0; game->f_Index < rows; ++game->f_Index) {
-        text = text + String("\\n") +
-               game->m_rstr(game->f_HighScores[first + game->f_Index], SCORE_DIGITS, String(" "));
+        text = text + LINE_BREAK + game->m_rstr(game->f_HighScores[first + game->f_Index], SCORE_DIGITS, PAD);
     }
-    if (!BoxOpen(game)) game->m_Text(x, y, text, 0.0f, 0.0f);
+    game->m_Text(x, y, text, 0.0f, 0.0f);
 }
 
 int bb_Moxelpark_MyApp::m_Menu() {
@@ -128,28 +130,25 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // 6. Sound switch: acts even while a box is open.
     m_SetSize(2.0f);
     m_SetCol(50.0f, 250.0f, 50.0f, 1.0f);
-    f_Frame = f_Settings[SETTING_SOUND] == 0 ? ICON_SOUND_OFF : ICON_SOUND_ON;
+    f_Frame = f_Settings[SETTING_SOUND] == SOUND_OFF ? ICON_SOUND_OFF : ICON_SOUND_ON;
     f_PosX = static_cast<int>(w / 2.0f);
     f_PosY = 4 * f_MenuSlide + SOUND_BUTTON_Y;
     if (m_Button(SLOT_ICONS, static_cast<float>(f_PosX), static_cast<float>(f_PosY), f_Frame) != 0 &&
         f_PointerUsed == 0) {
-        int toggled = 1 - f_Settings[SETTING_SOUND];
-        f_Settings[SETTING_SOUND] = (toggled < 0 || toggled > 1) ? 0 : toggled;
+        // Off turns on; anything else (music settings included) turns off.
+        f_Settings[SETTING_SOUND] = f_Settings[SETTING_SOUND] == SOUND_OFF ? SOUND_ON : SOUND_OFF;
         f_PointerUsed = 1;
         m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
     }
 
-    // 7.
-    m_SetCol(255.0f, 255.0f, 255.0f, 0.75f);
-    m_SetSize(1.0f);
+    // 7. The top list's colour and size.
     m_SetCol(255.0f, 200.0f, 100.0f, 1.0f);
     m_SetSize(LIST_SIZE);
 
     // 8. Top ten of the selected type, as many rows as fit in half the screen.
     const int base = (f_GameType - 1) * TABLE_LENGTH;
-    const int fontSlot = (f_FontSlot >= 0 && f_FontSlot < IMAGE_SLOTS) ? f_FontSlot : 0;
-    const int fontInfo = fontSlot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT;
-    const int lineHeight = static_cast<int>(static_cast<float>(f_ImageInfo[fontInfo]) * f_SizeY);
+    const int lineHeight =
+        static_cast<int>(static_cast<float>(ImageInfo(f_FontSlot, IMAGE_INFO_HEIGHT)) * f_SizeY);
     int rows = lineHeight > 0 ? static_cast<int>(h / 2.0f - LIST_HEADROOM) / lineHeight : LIST_MAX_ROWS;
     if (rows < 1) rows = 1;
     if (rows > LIST_MAX_ROWS) rows = LIST_MAX_ROWS;
@@ -192,7 +191,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
         f_GameType -= 1;
         m_PlaySFX(SFX_CLICK, RATE_PREVIOUS, CLICK_VOLUME, 0.0f);
     }
-    if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType <= 2 && f_KeyUsed == 0 &&
+    if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType < GAME_TYPES && f_KeyUsed == 0 &&
         !BoxOpen(this)) {
         f_KeyUsed = 1;
         f_GameType += 1;

@@ -34,14 +34,8 @@ constexpr float MODE_MARK_RIGHT = 20.0f;
 constexpr float SIDE_X_LANDSCAPE = 140.0f, SIDE_Y_LANDSCAPE = 64.0f;
 constexpr float SIDE_X_PORTRAIT = 96.0f, SIDE_Y_PORTRAIT = 96.0f;
 
-// Frames of the "common/icons" sheet.
-constexpr int FRAME_PAUSE = 0;
-constexpr int FRAME_QUIT = 1;
-constexpr int FRAME_RESUME = 3;
-constexpr int FRAME_SOUND_ON = 4;
-constexpr int FRAME_SOUND_OFF = 5;
-constexpr int FRAME_HIGHLIGHT = 6;
-constexpr int FRAME_MODE_MARK_BASE = 7;  // + setting 1 to 3
+// The music mode's mark: frame 7 of the "common/icons" sheet + setting 1 to 3.
+constexpr int FRAME_MODE_MARK_BASE = 7;
 
 // Panel strips: colour, then x offset from the centre, y offset from the
 // centre line, width and height, for each layout.
@@ -64,8 +58,19 @@ constexpr int CHOICE_QUIT = -1;
 constexpr int CHOICE_RESUME = 0;
 constexpr int CHOICE_SOUND = 1;
 
-constexpr int SOUND_OFF = 0;
 constexpr int MUSIC_STATES = 4;  // with music the setting steps 0, 1, 2, 3
+
+// No second action for TakeKey.
+constexpr int NO_ACTION = -1;
+
+// Whether a key may still act and the action (or the other one) is held; the
+// key is then used up.
+bool TakeKey(bb_Moxelpark_MyApp* game, int action, int other = NO_ACTION) {
+    if (game->f_KeyUsed != 0) return false;
+    if (!game->m_PlayKey(action) && !(other != NO_ACTION && game->m_PlayKey(other))) return false;
+    game->f_KeyUsed = 1;
+    return true;
+}
 
 // The click at one of its rates.
 void Click(bb_Moxelpark_MyApp* game, float rate) {
@@ -84,7 +89,7 @@ void Open(bb_Moxelpark_MyApp* game) {
 void Highlight(bb_Moxelpark_MyApp* game, float x, float y) {
     game->m_SetSize(HIGHLIGHT_SIZE);
     game->m_SetCol(255.0f, 255.0f, 100.0f, 1.0f);
-    game->m_DrawImg(SLOT_ICONS, x, y, static_cast<float>(FRAME_HIGHLIGHT));
+    game->m_DrawImg(SLOT_ICONS, x, y, static_cast<float>(ICON_HIGHLIGHT));
 }
 
 // The panel slides away; the game goes on.
@@ -127,12 +132,9 @@ int bb_Moxelpark_MyApp::m_InGame() {
     m_ResetDraw();
     f_MenuSlide = MENU_SLIDE_START;
     // 2. Open by the back action.
-    if (m_PlayKey(ACTION_BACK) && f_Paused == 0 && f_KeyUsed == 0) {
-        f_KeyUsed = 1;
-        Open(this);
-    }
+    if (f_Paused == 0 && TakeKey(this, ACTION_BACK)) Open(this);
     // 3. Open by the pause button.
-    if (m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, FRAME_PAUSE) != 0 && f_PointerUsed == 0 &&
+    if (m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, ICON_PAUSE) != 0 && f_PointerUsed == 0 &&
         f_Paused == 0) {
         f_PointerUsed = 1;
         Open(this);
@@ -180,46 +182,45 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     // 4. Resume, in the middle.
     m_SetSize(BUTTON_SIZE);
     m_SetCol(50.0f, 50.0f, 250.0f, 1.0f);
-    if (m_Button(SLOT_ICONS, c, y, FRAME_RESUME) != 0 && f_PointerUsed == 0) {
+    if (m_Button(SLOT_ICONS, c, y, ICON_RESUME) != 0 && f_PointerUsed == 0) {
         f_PointerUsed = 1;
         Resume(this);
     }
     if (f_PauseChoice == CHOICE_RESUME) {
         Highlight(this, c, y);
-        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
-            f_KeyUsed = 1;
-            Resume(this);
-        }
-        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_LEFT) || m_PlayKey(ACTION_UP))) {
-            f_KeyUsed = 1;
+        if (TakeKey(this, ACTION_CONFIRM)) Resume(this);
+        if (TakeKey(this, ACTION_LEFT, ACTION_UP)) {
             f_PauseChoice = CHOICE_QUIT;
             Click(this, RATE_LEFT);
         }
-        if (f_KeyUsed == 0 && m_PlayKey(ACTION_RIGHT)) {
-            f_KeyUsed = 1;
+        if (TakeKey(this, ACTION_RIGHT)) {
             f_PauseChoice = CHOICE_SOUND;
             Click(this, RATE_RIGHT);
         }
     }
 
+    // A side button's place, truncated and kept in f_PosX, f_PosY. NOTE: it is
+    // taken from f_PauseY as it stands, which quitting has just moved.
+    auto placeSide = [&](float x, float* px, float* py) {
+        f_PosX = static_cast<int>(x);
+        f_PosY = static_cast<int>(static_cast<float>(f_PauseY) - sideY);
+        *px = static_cast<float>(f_PosX);
+        *py = static_cast<float>(f_PosY);
+    };
+    float px, py;
+
     // 5. Quit, on the left.
     m_SetSize(BUTTON_SIZE);
     m_SetCol(255.0f, 50.0f, 50.0f, 1.0f);
-    f_PosX = static_cast<int>(c - sideX);
-    f_PosY = static_cast<int>(static_cast<float>(f_PauseY) - sideY);
-    float px = static_cast<float>(f_PosX), py = static_cast<float>(f_PosY);
-    if (m_Button(SLOT_ICONS, px, py, FRAME_QUIT) != 0 && f_PointerUsed == 0) {
+    placeSide(c - sideX, &px, &py);
+    if (m_Button(SLOT_ICONS, px, py, ICON_QUIT) != 0 && f_PointerUsed == 0) {
         f_PointerUsed = 1;
         Quit(this);
     }
     if (f_PauseChoice == CHOICE_QUIT) {
         Highlight(this, px, py);
-        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
-            f_KeyUsed = 1;
-            Quit(this);
-        }
-        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_RIGHT) || m_PlayKey(ACTION_DOWN))) {
-            f_KeyUsed = 1;
+        if (TakeKey(this, ACTION_CONFIRM)) Quit(this);
+        if (TakeKey(this, ACTION_RIGHT, ACTION_DOWN)) {
             f_PauseChoice = CHOICE_RESUME;
             Click(this, RATE_LEFT);
         }
@@ -228,11 +229,8 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     // 6. Sound, on the right; the click comes after the change, so switching on is heard.
     m_SetSize(BUTTON_SIZE);
     m_SetCol(50.0f, 250.0f, 50.0f, 1.0f);
-    f_Frame = f_Settings[SETTING_SOUND] == SOUND_OFF ? FRAME_SOUND_OFF : FRAME_SOUND_ON;
-    f_PosX = static_cast<int>(c + sideX);
-    f_PosY = static_cast<int>(static_cast<float>(f_PauseY) - sideY);
-    px = static_cast<float>(f_PosX);
-    py = static_cast<float>(f_PosY);
+    f_Frame = f_Settings[SETTING_SOUND] == SOUND_OFF ? ICON_SOUND_OFF : ICON_SOUND_ON;
+    placeSide(c + sideX, &px, &py);
     if (m_Button(SLOT_ICONS, px, py, f_Frame) != 0 && f_PointerUsed == 0) {
         f_PointerUsed = 1;
         ChangeSound(this);
@@ -245,21 +243,14 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     }
     if (f_PauseChoice == CHOICE_SOUND) {
         Highlight(this, px, py);
-        if (f_KeyUsed == 0 && m_PlayKey(ACTION_CONFIRM)) {
-            f_KeyUsed = 1;
-            ChangeSound(this);
-        }
-        if (f_KeyUsed == 0 && (m_PlayKey(ACTION_LEFT) || m_PlayKey(ACTION_DOWN))) {
-            f_KeyUsed = 1;
+        if (TakeKey(this, ACTION_CONFIRM)) ChangeSound(this);
+        if (TakeKey(this, ACTION_LEFT, ACTION_DOWN)) {
             f_PauseChoice = CHOICE_RESUME;
             Click(this, RATE_LEFT);
         }
     }
 
     // 7. Back: the panel slides away.
-    if (f_KeyUsed == 0 && m_PlayKey(ACTION_BACK)) {
-        f_KeyUsed = 1;
-        Resume(this);
-    }
+    if (TakeKey(this, ACTION_BACK)) Resume(this);
     return 0;
 }

@@ -126,9 +126,10 @@ int bb_Moxelpark_MyApp::m_Game() {
         // 2.3 Balls left.
         m_SetSize(BIG_TEXT);
         m_SetCol(WHITE, WHITE, WHITE, 0.8f);
+        if (!ballsText_.built || ballsText_.value != f_Balls)
+            ballsText_ = {String(" ") + String(f_Balls), f_Balls, true};
         m_Text(bb_Moxelpark_jscrw - BALLS_TEXT_FROM_RIGHT,
-               bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE, String(" ") + String(f_Balls), 1.0f,
-               1.0f);
+               bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE, ballsText_.text, 1.0f, 1.0f);
         // 2.4 The meter's bars; the stroke is played by the first update after
         // the release, wherever the pointer was released.
         for (f_PosY = 0; f_PosY < METER_BARS; ++f_PosY) {
@@ -302,6 +303,8 @@ int bb_Moxelpark_MyApp::m_Game() {
         f_ShownScore = f_Score;
     m_SetCol(100.0f, WHITE, 100.0f, 0.8f);
     m_SetSize(BIG_TEXT);
-    m_Text(bb_Moxelpark_jscrw * 0.5f, SCORE_Y, m_rstr(f_ShownScore, SCORE_DIGITS, String("0")), 1.0f, 1.0f);
+    if (!scoreText_.built || scoreText_.value != f_ShownScore)
+        scoreText_ = {m_rstr(f_ShownScore, SCORE_DIGITS, String("0")), f_ShownScore, true};
+    m_Text(bb_Moxelpark_jscrw * 0.5f, SCORE_Y, scoreText_.text, 1.0f, 1.0f);
     return 0;
 }

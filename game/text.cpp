@@ -21,19 +21,14 @@ constexpr int RSTR_BUFFER = 64;
 constexpr char16_t CHAR_DIGIT_0 = 48;
 constexpr char16_t CHAR_MINUS = 45;
 
-// The ordinals of places 1 to 10.
-const char* const ORDINALS[TABLE_LENGTH] = {"1st!", "2nd", "3rd", "4th", "5th",
-                                            "6th",  "7th", "8th", "9th", "10th"};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Text.
 
 int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay) {
-    int info = (f_FontSlot >= 0 && f_FontSlot < IMAGE_SLOTS) ? f_FontSlot * IMAGE_INFO_PER_SLOT : 0;
-    float advance = static_cast<float>(f_ImageInfo[info + IMAGE_INFO_WIDTH]);
-    float lineHeight = static_cast<float>(f_ImageInfo[info + IMAGE_INFO_HEIGHT]);
+    float advance = static_cast<float>(ImageInfo(f_FontSlot, IMAGE_INFO_WIDTH));
+    float lineHeight = static_cast<float>(ImageInfo(f_FontSlot, IMAGE_INFO_HEIGHT));
     float r = f_Rotation * DEG_TO_RAD;
     int n = text.Length();
 
@@ -77,11 +72,10 @@ int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay
 
 // Half the size of a slot's frame in logical units at the current draw size.
 static void ButtonHalfSize(const bb_Moxelpark_MyApp* game, int slot, float* hw, float* hh) {
-    int info = (slot >= 0 && slot < IMAGE_SLOTS) ? slot * IMAGE_INFO_PER_SLOT : 0;
-    *hw = game->f_ImageScale * static_cast<float>(game->f_ImageInfo[info + IMAGE_INFO_WIDTH]) *
-          game->f_SizeX * 0.5f;
-    *hh = game->f_ImageScale * static_cast<float>(game->f_ImageInfo[info + IMAGE_INFO_HEIGHT]) *
-          game->f_SizeY * 0.5f;
+    *hw = game->f_ImageScale * static_cast<float>(game->ImageInfo(slot, IMAGE_INFO_WIDTH)) * game->f_SizeX *
+          0.5f;
+    *hh = game->f_ImageScale * static_cast<float>(game->ImageInfo(slot, IMAGE_INFO_HEIGHT)) * game->f_SizeY *
+          0.5f;
 }
 
 // Whether a touch position lies strictly inside the box of half size hw, hh around (x, y).
@@ -158,13 +152,17 @@ String bb_Moxelpark_MyApp::m_rstr(int value, int width, String pad) {
 String bb_Moxelpark_MyApp::m_MyNth() {
     f_Loop = 0;
     if (f_GameType < 1 || f_GameType > GAME_TYPES) return String();
+    // The ordinals of places 1 to 10, built once: the game-over overlay asks every update.
+    static const String ORDINALS[TABLE_LENGTH] = {String("1st!"), String("2nd"), String("3rd"), String("4th"),
+                                                  String("5th"),  String("6th"), String("7th"), String("8th"),
+                                                  String("9th"),  String("10th")};
     int base = (f_GameType - 1) * TABLE_LENGTH;
     // NOTE: an equal score takes the place of the entry it equals; insertion
     // into the table needs a strictly greater one.
     for (int i = 0; i < TABLE_LENGTH; ++i) {
         if (f_Score >= f_HighScores[base + i]) {
             f_Loop = i + 1;
-            return String(ORDINALS[i]);
+            return ORDINALS[i];
         }
     }
     return String();
