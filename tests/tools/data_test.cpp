@@ -4,6 +4,7 @@
 // the screens draw) and are written out here on purpose rather than taken from the tool, so a slip in the
 // tool's own table shows up as a failure.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -25,6 +26,12 @@ using wav_check::read_wav;
 using wav_check::Wav;
 
 const std::filesystem::path DATA = MOXEL_DATA_DIR;
+
+// A fresh directory of its own, so that test runs side by side never share files.
+std::filesystem::path unique_temp_dir(const std::string& stem) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
+    return mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
+}
 
 // A decoded RGBA image; empty when the file is missing or does not decode.
 struct Picture {
@@ -232,7 +239,7 @@ TEST(GeneratedSounds, EveryEffectIsShortUnclippedAudible16BitMono) {
 
 TEST(GeneratedSounds, ReaderRejectsBrokenFiles) {
     // Guard the strict reader itself: the checks above are only as good as it is.
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "moxel_wav_test";
+    const std::filesystem::path dir = unique_temp_dir("moxel-wav-test");
     std::filesystem::create_directories(dir);
     std::ifstream in(DATA / "sfx" / "098.wav", std::ios::binary);
     const std::vector<char> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -262,8 +269,7 @@ TEST(GeneratedSounds, ReaderRejectsBrokenFiles) {
 }
 
 TEST(GeneratedData, ToolWritesIdenticalFilesOnEveryRun) {
-    const std::filesystem::path again = std::filesystem::temp_directory_path() / "moxel_data_again";
-    std::filesystem::remove_all(again);
+    const std::filesystem::path again = unique_temp_dir("moxel-data-again");
     std::string command = std::string("\"") + MOXEL_MAKEDATA + "\" \"" + again.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int files = 0;

@@ -1,5 +1,6 @@
 // Unit tests of the data builder's building blocks: the canvas, the synthesizer and the WAV writer.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -97,7 +98,9 @@ TEST(Synth, ToneSoundsAtItsFrequency) {
 
 TEST(Synth, WrittenWavReadsBackSampleForSample) {
     const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 1234, -4321};
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "moxel_synth_test.wav";
+    // Named after the process, so that test runs side by side never share the file.
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("moxel-synth-test-" + std::to_string(getpid()) + ".wav");
     ASSERT_TRUE(write_wav(file.string(), samples));
     wav_check::Wav wav = wav_check::read_wav(file);
     std::filesystem::remove(file);
