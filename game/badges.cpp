@@ -12,6 +12,12 @@ namespace {
 constexpr const char* TEST_BADGE = "Test Badge|This is a Test Badge which has no purpose.";
 constexpr char16_t TEXT_SEPARATOR = '|';
 
+// The separator as a text, built once: announcement rows ask for names every update.
+const String& Separator() {
+    static const String separator(&TEXT_SEPARATOR, 1);
+    return separator;
+}
+
 // Announcement rows: only the first 13 of the 15 are shown.
 constexpr int SHOWN_ROWS = 13;
 constexpr int ROW_WIDTH = 160;
@@ -47,15 +53,15 @@ String bb_Moxelpark_MyApp::m_BadgeID(int id) {
 
 String bb_Moxelpark_MyApp::m_BadgeName(int id) {
     String text = m_BadgeID(id);
-    int bar = text.Find(String("|"));
+    int bar = text.Find(Separator());
     return bar < 0 ? text : text.Slice(0, bar);
 }
 
 String bb_Moxelpark_MyApp::m_BadgeDetail(int id) {
     String text = m_BadgeID(id);
-    int first = text.Find(String("|"));
+    int first = text.Find(Separator());
     if (first < 0) return String();
-    int second = text.Find(String("|"), first + 1);
+    int second = text.Find(Separator(), first + 1);
     return second < 0 ? text.Slice(first + 1) : text.Slice(first + 1, second);
 }
 

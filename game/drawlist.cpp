@@ -6,6 +6,8 @@
 // preallocated list, so building a frame allocates nothing. The render scales
 // the list uniformly to the window: the logical area spans the whole window,
 // one of its sides nominal and the other shorter.
+#include <climits>
+
 #include "game/game.h"
 #include "graphics/graphics.h"
 
@@ -178,7 +180,7 @@ void bb_Moxelpark_MyApp::ReplayDrawList(float s) {
             float frame = e[DRAW_FRAME];
             // Frames come from the game's own code; a value that does not fit
             // an int is no frame at all.
-            if (!(frame > -2147483648.0f && frame < 2147483647.0f)) continue;
+            if (!(frame > static_cast<float>(INT_MIN) && frame < static_cast<float>(INT_MAX))) continue;
             bb_graphics_DrawImage2(image, s * e[DRAW_X], s * e[DRAW_Y], e[DRAW_ROTATION],
                                    e[DRAW_W] * s * f_ImageScale, e[DRAW_H] * s * f_ImageScale,
                                    static_cast<int>(frame));
