@@ -3,11 +3,7 @@
 # build-fuzz/ (or $MOXEL_FUZZ_DIR) and runs each for a bounded time.
 #
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]
-#   seconds default 60; targets default: utf wav image state. The ogg target
-#   is left out of the default run until the system's stb_vorbis is fixed: a
-#   damaged setup header makes stb_vorbis_open_file free an invalid pointer
-#   (vorbis_deinit after a failed start_decoder) within seconds of fuzzing.
-#   Run it by name: scripts/fuzz.sh 60 ogg.
+#   seconds default 60; targets default: utf wav ogg image state.
 # Each target starts from a seed corpus made from real files (the generated
 # data in build-fuzz/data, a saved state) and keeps what it finds in
 # build-fuzz/corpus/<target>, so longer or repeated runs go deeper. A crash,
@@ -20,7 +16,7 @@ ROOT="$(pwd)"
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
-if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav image state); fi
+if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav ogg image state); fi
 BUILD_DIR="${MOXEL_FUZZ_DIR:-build-fuzz}"
 JOBS=()
 if [ -n "${MOXEL_JOBS:-}" ]; then JOBS=(-j "$MOXEL_JOBS"); fi
