@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "shell_fixture.h"
 
 namespace {
 
@@ -162,6 +163,7 @@ TEST(Loader, WaitScreenDrawsTwoRingsADiscABandAndTheLogo) {
 }
 
 TEST(Loader, ProgramShowsTheWaitScreenThenTheMenuWithoutOutput) {
+    shell_test::ScopedWorkDir dir;  // no state file left by an earlier test of this process
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     GameHarness h;
