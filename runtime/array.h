@@ -9,6 +9,7 @@
 #ifndef MOXEL_RUNTIME_ARRAY_H
 #define MOXEL_RUNTIME_ARRAY_H
 
+#include <climits>
 #include <new>
 #include <type_traits>
 
@@ -72,8 +73,7 @@ class Array {
 
   private:
     static Rep* allocate(int n) {
-        const int max_elements =
-            (0x7fffffff - static_cast<int>(sizeof(Rep)) - 7) / static_cast<int>(sizeof(T));
+        const int max_elements = (INT_MAX - static_cast<int>(sizeof(Rep)) - 7) / static_cast<int>(sizeof(T));
         if (n > max_elements) fatal_out_of_memory();
         // The representation is sized by hand: header plus the inline elements.
         void* mem = gc_malloc(static_cast<int>(sizeof(Rep) + sizeof(T) * static_cast<size_t>(n)));

@@ -2,6 +2,7 @@
 // lazy destruction. See gc.h for the model.
 #include "runtime/gc.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -122,7 +123,7 @@ void* gc_object::operator new(size_t size) {
 }
 
 void* gc_malloc(int size) {
-    if (size < 0 || size > 0x7fffffff - 7) fatal_out_of_memory();
+    if (size < 0 || size > INT_MAX - 7) fatal_out_of_memory();
     size = (size + 7) & ~7;
     gc_flush_free(size);
 
@@ -139,7 +140,7 @@ void* gc_malloc(int size) {
     pending[pending_count++] = {p, size};
 
     // The counters are ints; a heap past 2 GiB is treated as exhausted.
-    if (gc_alloced_bytes > 0x7fffffff - size) fatal_out_of_memory();
+    if (gc_alloced_bytes > INT_MAX - size) fatal_out_of_memory();
     gc_alloced_bytes += size;
     if (gc_alloced_bytes > gc_max_alloced_bytes) gc_max_alloced_bytes = gc_alloced_bytes;
     return p;

@@ -1,7 +1,7 @@
 // String construction, text operations, and UTF-8 / UTF-16 file text.
 #include "runtime/string.h"
 
-#include <cctype>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -99,7 +99,7 @@ bool String::operator==(const String& s) const {
 String String::operator+(const String& s) const {
     if (rep->length == 0) return s;
     if (s.rep->length == 0) return *this;
-    if (rep->length > 0x7fffffff - s.rep->length) fatal_out_of_memory();
+    if (rep->length > INT_MAX - s.rep->length) fatal_out_of_memory();
     Rep* r = alloc(rep->length + s.rep->length);
     std::memcpy(r->data(), rep->data(), 2 * static_cast<size_t>(rep->length));
     std::memcpy(r->data() + rep->length, s.rep->data(), 2 * static_cast<size_t>(s.rep->length));
@@ -160,11 +160,6 @@ Array<String> String::Split(const String& separator) const {
     }
     int count = 1;
     for (int i = Find(separator); i != -1; i = Find(separator, i + sep)) ++count;
-    if (count == 1) {
-        Array<String> out(1);
-        out[0] = *this;
-        return out;
-    }
     Array<String> out(count);
     int start = 0;
     int k = 0;
@@ -178,7 +173,8 @@ Array<String> String::Split(const String& separator) const {
 
 String String::Replace(const String& find, const String& replacement) const {
     const int n = find.rep->length;
-    if (n == 0 || Find(find) == -1) return *this;
+    if (n == 0) return *this;
+    // Without a match this is "" + Slice(0), which shares this string's representation.
     String out;
     int start = 0;
     for (int i = Find(find); i != -1; i = Find(find, i + n)) {
@@ -225,7 +221,7 @@ String String::Load(FILE* file) {
         if (n == 0) break;
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
-    if (bytes.size() > 0x7fffffff) fatal_out_of_memory();
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) fatal_out_of_memory();
     return Load(bytes.data(), static_cast<int>(bytes.size()));
 }
 
