@@ -2,6 +2,8 @@
 // application module's free functions. The loop itself is in run_loop.cpp.
 #include "host/app.h"
 
+#include <climits>
+
 #include "audio/audio.h"
 #include "graphics/graphics.h"
 #include "host/files.h"
@@ -52,7 +54,7 @@ int gxtkApp::SetUpdateRate(int rate) {
 int gxtkApp::MilliSecs() {
     double ms = host::window().Time() * 1000.0;
     // Past about 24 days the int would overflow; hold at its largest value.
-    if (!(ms < 2147483647.0)) return 2147483647;
+    if (!(ms < static_cast<double>(INT_MAX))) return INT_MAX;
     return static_cast<int>(ms);
 }
 
@@ -96,14 +98,14 @@ int bb_app_AppDevice::OnUpdate() {
 int bb_app_AppDevice::OnRender() {
     if (bb_graphics_device->Mode() != 0) bb_graphics_BeginRender();
     int result = f_app->m_OnRender();
-    bb_graphics_renderDevice = nullptr;
+    bb_graphics_EndRender();
     return result;
 }
 
 int bb_app_AppDevice::OnLoading() {
     if (bb_graphics_device->Mode() != 0) bb_graphics_BeginRender();
     int result = f_app->m_OnLoading();
-    bb_graphics_renderDevice = nullptr;
+    bb_graphics_EndRender();
     return result;
 }
 

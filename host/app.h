@@ -17,6 +17,11 @@
 // Updates run per pass at most; the rest of a backlog is dropped.
 constexpr int MAX_UPDATES_PER_FRAME = 7;
 
+// The actions the window system's key, character and mouse-button callbacks report.
+constexpr int ACTION_RELEASE = 0;
+constexpr int ACTION_PRESS = 1;
+constexpr int ACTION_REPEAT = 2;
+
 class gxtkApp : public gxtkObject {
   public:
     gxtkApp();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 const char* const STATE_FILE_NAME = ".vendlestate";
@@ -22,8 +23,11 @@ struct Mapping {
     const char* path;
 };
 
+// The address prefix bb_data_FixDataPath gives bare asset names.
+const char* const DATA_ADDRESS = "vendle://data/";
+
 const Mapping MAPPINGS[] = {
-    {"vendle://data/", "./data/"},
+    {DATA_ADDRESS, "./data/"},
     {"vendle://internal/", "./internal/"},
     {"vendle://external/", "./external/"},
 };
@@ -51,13 +55,21 @@ mode_t state_file_mode() {
     return NEW_FILE_MODE & ~mask;
 }
 
+// The whole text of an open file, which it closes; empty when `f` is null.
+String load_and_close(FILE* f) {
+    if (!f) return String();
+    String s = String::Load(f);
+    std::fclose(f);
+    return s;
+}
+
 }  // namespace
 
 String bb_data_FixDataPath(String path) {
     int i = path.Find(String(":/"));
     if (i != -1 && path.Find(String("/")) == i + 1) return path;
     if (path.StartsWith(String("./")) || path.StartsWith(String("/"))) return path;
-    return String("vendle://data/") + path;
+    return String(DATA_ADDRESS) + path;
 }
 
 FILE* fopenFile(String path, String mode) {
@@ -78,16 +90,13 @@ FILE* fopenFile(String path, String mode) {
 }
 
 String host_load_state() {
-    FILE* f = std::fopen(STATE_FILE_NAME, "rb");
-    if (!f) return String();
-    String s = String::Load(f);
-    std::fclose(f);
-    return s;
+    return load_and_close(std::fopen(STATE_FILE_NAME, "rb"));
 }
 
 int host_save_state(const String& state) {
     // The temporary sits next to the state file so the rename stays on one file system.
-    char temp_name[] = ".vendlestate.XXXXXX";
+    std::string temp = std::string(STATE_FILE_NAME) + ".XXXXXX";
+    char* temp_name = temp.data();
     int fd = mkstemp(temp_name);
     if (fd == -1) return SAVE_CANNOT_OPEN;
     fchmod(fd, state_file_mode());
@@ -121,9 +130,5 @@ int host_save_state(const String& state) {
 }
 
 String host_load_string(String path) {
-    FILE* f = fopenFile(path, String("rb"));
-    if (!f) return String();
-    String s = String::Load(f);
-    std::fclose(f);
-    return s;
+    return load_and_close(fopenFile(path, String("rb")));
 }

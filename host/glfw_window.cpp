@@ -9,6 +9,22 @@
 
 namespace host {
 
+namespace {
+
+// Copies up to `max` values of joystick 1 through one of GLFW's readers; 0 when absent.
+template <typename T>
+int ReadJoystick(const T* (*read)(int joystick, int* count), T* out, int max) {
+    if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
+    int count = 0;
+    const T* values = read(GLFW_JOYSTICK_1, &count);
+    if (!values) return 0;
+    if (count > max) count = max;
+    for (int i = 0; i < count; ++i) out[i] = values[i];
+    return count;
+}
+
+}  // namespace
+
 double GlfwWindowSystem::Time() {
     return glfwGetTime();
 }
@@ -64,23 +80,11 @@ void GlfwWindowSystem::GetCursorPos(int* x, int* y) {
 }
 
 int GlfwWindowSystem::GetJoystickAxes(float* axes, int max) {
-    if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
-    int count = 0;
-    const float* values = glfwGetJoystickAxes(GLFW_JOYSTICK_1, &count);
-    if (!values) return 0;
-    if (count > max) count = max;
-    for (int i = 0; i < count; ++i) axes[i] = values[i];
-    return count;
+    return ReadJoystick(glfwGetJoystickAxes, axes, max);
 }
 
 int GlfwWindowSystem::GetJoystickButtons(unsigned char* buttons, int max) {
-    if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
-    int count = 0;
-    const unsigned char* values = glfwGetJoystickButtons(GLFW_JOYSTICK_1, &count);
-    if (!values) return 0;
-    if (count > max) count = max;
-    for (int i = 0; i < count; ++i) buttons[i] = values[i];
-    return count;
+    return ReadJoystick(glfwGetJoystickButtons, buttons, max);
 }
 
 }  // namespace host

@@ -37,7 +37,7 @@ void key_callback(GLFWwindow*, int key, int, int action, int) {
 
 void char_callback(GLFWwindow*, unsigned int codepoint) {
     // GLFW 3 reports only presses here.
-    gxtkApp::OnChar(static_cast<int>(codepoint), 1);
+    gxtkApp::OnChar(static_cast<int>(codepoint), ACTION_PRESS);
 }
 
 void mouse_button_callback(GLFWwindow*, int button, int action, int) {

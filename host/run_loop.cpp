@@ -64,12 +64,8 @@ void gxtkApp::TimedStep() {
 }
 
 void gxtkApp::RenderWhenIdle() {
-    if (graphics->Validate()) {
-        graphics->BeginRender();
-        OnRender();
-        graphics->EndRender();
-        gc_collect();
-    }
+    // One render per batch of events; Step comes here only while not suspended.
+    InvokeOnRender();
     ws().WaitEvents();
 }
 
@@ -124,37 +120,32 @@ void gxtkApp::InvokeOnResume() {
 }
 
 void gxtkApp::OnKey(int key, int action) {
-    constexpr int RELEASE = 0;
-    constexpr int PRESS = 1;
-    constexpr int REPEAT = 2;
     int code = gxtkInput::TransKey(key);
     if (code == 0) return;
     gxtkInput* in = app->input;
-    if (action == RELEASE) {
+    if (action == ACTION_RELEASE) {
         in->OnKeyUp(code);
-    } else if (action == PRESS) {
-        in->OnKeyDown(code);
-        int chr = gxtkInput::KeyToChar(code);
-        if (chr != 0) in->PutChar(chr);
-    } else if (action == REPEAT) {
-        // A held key types its character again but adds no hit.
+        return;
+    }
+    if (action == ACTION_PRESS) in->OnKeyDown(code);
+    // A held key types its character again but adds no hit.
+    if (action == ACTION_PRESS || action == ACTION_REPEAT) {
         int chr = gxtkInput::KeyToChar(code);
         if (chr != 0) in->PutChar(chr);
     }
 }
 
 void gxtkApp::OnChar(int chr, int action) {
-    constexpr int PRESS = 1;
-    if (action == PRESS) app->input->PutChar(chr);
+    if (action == ACTION_PRESS) app->input->PutChar(chr);
 }
 
 void gxtkApp::OnMouseButton(int button, int action) {
     constexpr int MOUSE_BUTTONS = 3;
     if (button < 0 || button >= MOUSE_BUTTONS) return;
-    int key = button + 1;
-    if (action == 0) {
+    const int key = KEY_LMB + button;
+    if (action == ACTION_RELEASE) {
         app->input->OnKeyUp(key);
-    } else if (action == 1) {
+    } else if (action == ACTION_PRESS) {
         app->input->OnKeyDown(key);
     }
 }

@@ -10,7 +10,6 @@
 namespace host {
 
 constexpr int JOYSTICK_MAX_AXES = 8;
-constexpr int JOYSTICK_MAX_BUTTONS = 32;
 
 class WindowSystem {
   public:
@@ -31,7 +30,8 @@ class WindowSystem {
 
     // Pointer position in window pixels, truncated to ints.
     virtual void GetCursorPos(int* x, int* y) = 0;
-    // Fills up to `max` axes or buttons of joystick 1; returns how many it has (0 when absent).
+    // Fills up to `max` axes or buttons of joystick 1; returns how many it filled
+    // (never more than `max`; 0 when absent).
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
 };
