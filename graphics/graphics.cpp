@@ -16,10 +16,6 @@ const char* const BUILTIN_FONT_FILE = "tesk_font.png";
 constexpr int BUILTIN_FONT_GLYPHS = 96;
 constexpr int BUILTIN_FONT_FIRST_CHAR = 32;
 
-bool is_identity(float a, float b, float c, float d, float tx, float ty) {
-    return a == 1 && b == 0 && c == 0 && d == 1 && tx == 0 && ty == 0;
-}
-
 bb_graphics_GraphicsContext& ctx() {
     return *bb_graphics_context;
 }
@@ -158,7 +154,7 @@ int bb_graphics_SetMatrix(float a, float b, float c, float d, float tx, float ty
     g.d = d;
     g.tx = tx;
     g.ty = ty;
-    g.transformed = is_identity(a, b, c, d, tx, ty) ? 0 : 1;
+    g.transformed = IsIdentityMatrix(a, b, c, d, tx, ty) ? 0 : 1;
     g.matrixDirty = 1;
     return 0;
 }
@@ -224,14 +220,9 @@ int bb_graphics_SetFont(bb_graphics_Image* font, int firstChar) {
             gc_assign(g.builtinFont,
                       bb_graphics_LoadImage(String(BUILTIN_FONT_FILE), BUILTIN_FONT_GLYPHS, IMAGE_PAD_X));
         }
+        // Without the font file this is null: there is no font, and that is not an error.
         font = g.builtinFont;
         firstChar = BUILTIN_FONT_FIRST_CHAR;
-        // Without the font file there is no font; that is not an error.
-        if (!font) {
-            g.currentFont = nullptr;
-            g.fontFirstChar = BUILTIN_FONT_FIRST_CHAR;
-            return 0;
-        }
     }
     gc_assign(g.currentFont, font);
     g.fontFirstChar = firstChar;
@@ -290,7 +281,7 @@ int bb_graphics_DrawImage(bb_graphics_Image* image, float x, float y, int frame)
         return 0;
     }
     bb_graphics_PushMatrix();
-    bb_graphics_Transform(1, 0, 0, 1, x - image->handleX, y - image->handleY);
+    bb_graphics_Translate(x - image->handleX, y - image->handleY);
     g.m_Validate();
     draw_frame(image, 0, 0, frame);
     bb_graphics_PopMatrix();
@@ -300,10 +291,10 @@ int bb_graphics_DrawImage(bb_graphics_Image* image, float x, float y, int frame)
 int bb_graphics_DrawImage2(bb_graphics_Image* image, float x, float y, float rotation, float scaleX,
                            float scaleY, int frame) {
     bb_graphics_PushMatrix();
-    bb_graphics_Transform(1, 0, 0, 1, x, y);
+    bb_graphics_Translate(x, y);
     bb_graphics_Rotate(rotation);
-    bb_graphics_Transform(scaleX, 0, 0, scaleY, 0, 0);
-    bb_graphics_Transform(1, 0, 0, 1, -image->handleX, -image->handleY);
+    bb_graphics_Scale(scaleX, scaleY);
+    bb_graphics_Translate(-image->handleX, -image->handleY);
     ctx().m_Validate();
     draw_frame(image, 0, 0, frame);
     bb_graphics_PopMatrix();

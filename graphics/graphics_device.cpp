@@ -213,7 +213,7 @@ int gxtkGraphics::SetMatrix(float na, float nb, float nc, float nd, float ntx, f
     d = nd;
     tx = ntx;
     ty = nty;
-    transformed = !(na == 1 && nb == 0 && nc == 0 && nd == 1 && ntx == 0 && nty == 0);
+    transformed = !IsIdentityMatrix(na, nb, nc, nd, ntx, nty);
     return 0;
 }
 
@@ -276,16 +276,7 @@ int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
 }
 
 int gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
-    const float w = static_cast<float>(surface->Width());
-    const float h = static_cast<float>(surface->Height());
-    const float u = w * surface->uScale;
-    const float v = h * surface->vScale;
-    int i = Begin(BATCH_QUADS, surface, GFX_MAX_QUADS, 4);
-    PutUV(i, x, y, 0, 0);
-    PutUV(i + 1, x + w, y, u, 0);
-    PutUV(i + 2, x + w, y + h, u, v);
-    PutUV(i + 3, x, y + h, 0, v);
-    return 0;
+    return gxtkGraphics::DrawSurface2(surface, x, y, 0, 0, surface->Width(), surface->Height());
 }
 
 int gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int srcX, int srcY, int srcW,

@@ -39,6 +39,11 @@ constexpr int BATCH_POLYGON = 5;
 constexpr int BLEND_ALPHA = 0;
 constexpr int BLEND_ADDITIVE = 1;
 
+// True for the identity matrix, which lets drawing skip the transform.
+inline bool IsIdentityMatrix(float a, float b, float c, float d, float tx, float ty) {
+    return a == 1 && b == 0 && c == 0 && d == 1 && tx == 0 && ty == 0;
+}
+
 // One vertex as OpenGL reads it: position, texture coordinate, and colour
 // bytes R, G, B, A (premultiplied by alpha).
 struct gxtkVertex {
