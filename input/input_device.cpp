@@ -14,6 +14,10 @@
 
 namespace {
 
+// The two punctuation codes that two keys of the table share.
+constexpr unsigned char KEY_BACKQUOTE = 192;
+constexpr unsigned char KEY_QUOTES = 222;
+
 // A translation table indexed by GLFW 3 key code, built at compile time.
 using KeyTable = std::array<unsigned char, GLFW_KEY_LAST + 1>;
 
@@ -29,15 +33,15 @@ constexpr KeyTable BuildKeyTable() {
     t[GLFW_KEY_MINUS] = 189;
     t[GLFW_KEY_PERIOD] = 190;
     t[GLFW_KEY_SLASH] = 191;
-    t[GLFW_KEY_GRAVE_ACCENT] = 192;
+    t[GLFW_KEY_GRAVE_ACCENT] = KEY_BACKQUOTE;
     t[GLFW_KEY_LEFT_BRACKET] = 219;
     t[GLFW_KEY_BACKSLASH] = 220;
     t[GLFW_KEY_RIGHT_BRACKET] = 221;
-    t[GLFW_KEY_APOSTROPHE] = 222;
+    t[GLFW_KEY_APOSTROPHE] = KEY_QUOTES;
     // The shifted forms, '~' and '"', as an older numbering reported them; GLFW 3
     // gives these numbers to no other key.
-    t['~'] = 192;
-    t['"'] = 222;
+    t['~'] = KEY_BACKQUOTE;
+    t['"'] = KEY_QUOTES;
     t[GLFW_KEY_ESCAPE] = KEY_ESCAPE;
     t[GLFW_KEY_ENTER] = KEY_ENTER;
     t[GLFW_KEY_TAB] = KEY_TAB;
@@ -172,8 +176,7 @@ void gxtkInput::BeginUpdate() {
     for (int i = 0; i < INPUT_JOY_AXES; ++i) joyAxes[i] = i < axisCount ? axes[i] : 0.0f;
 
     unsigned char buttons[INPUT_JOY_BUTTONS] = {};
-    int buttonCount = ws.GetJoystickButtons(buttons, INPUT_JOY_BUTTONS);
-    if (buttonCount > INPUT_JOY_BUTTONS) buttonCount = INPUT_JOY_BUTTONS;
+    const int buttonCount = ws.GetJoystickButtons(buttons, INPUT_JOY_BUTTONS);
 
     if (axisCount == AXES_FOUR) {
         joyAxes[AXIS_RIGHT_Y] = joyAxes[AXIS_LEFT_Z];
