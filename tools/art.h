@@ -8,8 +8,8 @@
 // logos, the menu backdrop and the badges.
 //
 // Depends on: raster, font.
-#ifndef TOOLS_ART_H
-#define TOOLS_ART_H
+#ifndef MOXEL_TOOLS_ART_H
+#define MOXEL_TOOLS_ART_H
 
 #include <string>
 #include <vector>
@@ -34,10 +34,6 @@ const std::vector<SheetSpec>& image_sheets();
 // Draws a whole sheet at a resolution factor (1, 2 or 4).
 Canvas render_sheet(const SheetSpec& spec, int factor);
 
-// Splits a band of pixel grids drawn side by side (each `width` columns, one blank column between) into
-// separate grids.
-std::vector<std::vector<std::string>> split_band(const char* band, int width);
-
 // Frame painters, one per sheet.
 void draw_gfx(Canvas& c, int frame);      // art_play.cpp
 void draw_parts(Canvas& c, int frame);    // art_play.cpp
@@ -55,4 +51,4 @@ void draw_target(Canvas& c, float cx, float cy, float r);
 
 }  // namespace makedata
 
-#endif  // TOOLS_ART_H
+#endif  // MOXEL_TOOLS_ART_H

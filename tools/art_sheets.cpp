@@ -1,6 +1,4 @@
 // art_sheets: the table of image sheets and the loop that paints one (see art.h).
-#include <sstream>
-
 #include "tools/art.h"
 #include "tools/font.h"
 
@@ -33,20 +31,6 @@ Canvas render_sheet(const SheetSpec& spec, int factor) {
         spec.draw(canvas, i);
     }
     return canvas;
-}
-
-std::vector<std::vector<std::string>> split_band(const char* band, int width) {
-    std::istringstream in(band);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    std::vector<std::vector<std::string>> grids;
-    for (size_t at = 0; at < lines[0].size(); at += size_t(width) + 1) {
-        std::vector<std::string> grid;
-        for (const std::string& line : lines) grid.push_back(line.substr(at, size_t(width)));
-        grids.push_back(grid);
-    }
-    return grids;
 }
 
 }  // namespace makedata

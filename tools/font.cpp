@@ -2,7 +2,6 @@
 #include "tools/font.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace makedata {
 
@@ -12,6 +11,7 @@ constexpr int BAND_COLUMNS = 5;    // columns of one glyph in a band
 constexpr int STRIP_FRAME_W = 8;   // tesk_font frame: 1 border + 6 glyph + 1 border
 constexpr int STRIP_FRAME_H = 11;  // 9 glyph rows with one blank row above and below
 constexpr int STRIP_GLYPHS = 96;
+constexpr int SPACE_ADVANCE = 4;  // font pixels
 
 const Rgba INK = rgb(255, 255, 255);
 
@@ -23,17 +23,9 @@ const std::vector<std::string> MISSING = {".....", "#####", "#...#", "#...#", "#
 std::vector<std::vector<std::string>> build_table() {
     std::vector<std::vector<std::string>> table(FONT_GLYPHS, MISSING);
     for (int b = 0; b < detail::GLYPH_BAND_COUNT; ++b) {
-        std::istringstream in(detail::GLYPH_BANDS[b].rows);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            if (!line.empty()) lines.push_back(line);
-        int count = int((lines[0].size() + 1) / (BAND_COLUMNS + 1));
-        for (int g = 0; g < count; ++g) {
-            std::vector<std::string> rows;
-            for (const std::string& line : lines)
-                rows.push_back(line.substr(g * (BAND_COLUMNS + 1), BAND_COLUMNS));
-            table[detail::GLYPH_BANDS[b].first_code - FONT_FIRST_CHAR + g] = rows;
-        }
+        const detail::GlyphBand& band = detail::GLYPH_BANDS[b];
+        std::vector<std::vector<std::string>> glyphs = split_band(band.rows, BAND_COLUMNS);
+        for (size_t g = 0; g < glyphs.size(); ++g) table[band.first_code - FONT_FIRST_CHAR + g] = glyphs[g];
     }
     return table;
 }
@@ -49,6 +41,12 @@ std::pair<int, int> ink_columns(const std::vector<std::string>& rows) {
         }
     }
     return lo > hi ? std::pair{0, 0} : std::pair{lo, hi};
+}
+
+// How far the pen moves past a glyph inked from column lo to hi (one past the last): its ink and one
+// blank column; a space, which has no ink, moves it SPACE_ADVANCE.
+int advance(unsigned char ch, int lo, int hi) {
+    return ch == ' ' ? SPACE_ADVANCE : hi - lo + 1;
 }
 
 // Draws a glyph with its first inked column at x.
@@ -89,7 +87,7 @@ int text_width(const std::string& text) {
     int w = 0;
     for (unsigned char ch : text) {
         auto [lo, hi] = ink_columns(glyph(ch));
-        w += ch == ' ' ? 4 : hi - lo + 1;
+        w += advance(ch, lo, hi);
     }
     return std::max(0, w - 1);
 }
@@ -110,7 +108,7 @@ void draw_text(Canvas& canvas, float x, float y, const std::string& text, float 
                     canvas.rect(px, py, pixel, pixel, ink);
             }
         }
-        x += (ch == ' ' ? 4 : hi - lo + 1) * pixel;
+        x += advance(ch, lo, hi) * pixel;
     }
 }
 

@@ -6,8 +6,8 @@
 // glyphs fill "tesk_font.png" and letter the title logo and the contact sheet.
 //
 // Depends on: raster.
-#ifndef TOOLS_FONT_H
-#define TOOLS_FONT_H
+#ifndef MOXEL_TOOLS_FONT_H
+#define MOXEL_TOOLS_FONT_H
 
 #include <string>
 #include <vector>
@@ -53,4 +53,4 @@ extern const int GLYPH_BAND_COUNT;
 
 }  // namespace makedata
 
-#endif  // TOOLS_FONT_H
+#endif  // MOXEL_TOOLS_FONT_H

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace makedata {
 
@@ -190,6 +191,20 @@ Canvas halo(const Canvas& layer, float radius, Rgba colour) {
         }
     }
     return out;
+}
+
+std::vector<std::vector<std::string>> split_band(const char* band, int width) {
+    std::istringstream in(band);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    std::vector<std::vector<std::string>> grids;
+    for (size_t at = 0; at < lines[0].size(); at += size_t(width) + 1) {
+        std::vector<std::string> grid;
+        for (const std::string& line : lines) grid.push_back(line.substr(at, size_t(width)));
+        grids.push_back(grid);
+    }
+    return grids;
 }
 
 bool write_png(const std::string& path, const Canvas& canvas) {

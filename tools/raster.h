@@ -6,8 +6,8 @@
 // are blown up block by block and stay crisp.
 //
 // Depends on: the C++ standard library only.
-#ifndef TOOLS_RASTER_H
-#define TOOLS_RASTER_H
+#ifndef MOXEL_TOOLS_RASTER_H
+#define MOXEL_TOOLS_RASTER_H
 
 #include <algorithm>
 #include <cmath>
@@ -126,9 +126,13 @@ inline void Canvas::fill(float x0, float y0, float x1, float y1, Rgba c, Inside 
 // white art a dark edge that keeps it readable over light backgrounds.
 Canvas halo(const Canvas& layer, float radius, Rgba colour);
 
+// Splits a band of pixel grids drawn side by side (each `width` columns, one blank column between) into
+// separate grids.
+std::vector<std::vector<std::string>> split_band(const char* band, int width);
+
 // Writes the canvas as an RGBA PNG; false on failure.
 bool write_png(const std::string& path, const Canvas& canvas);
 
 }  // namespace makedata
 
-#endif  // TOOLS_RASTER_H
+#endif  // MOXEL_TOOLS_RASTER_H

@@ -5,8 +5,8 @@
 // scaled so its loudest sample sits at PEAK of full scale (never clipped), and written as 16-bit mono PCM.
 //
 // Depends on: the C++ standard library only.
-#ifndef TOOLS_SYNTH_H
-#define TOOLS_SYNTH_H
+#ifndef MOXEL_TOOLS_SYNTH_H
+#define MOXEL_TOOLS_SYNTH_H
 
 #include <cstdint>
 #include <string>
@@ -57,4 +57,4 @@ std::vector<SoundFile> make_sounds();  // sounds.cpp
 
 }  // namespace makedata
 
-#endif  // TOOLS_SYNTH_H
+#endif  // MOXEL_TOOLS_SYNTH_H

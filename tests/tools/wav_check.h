@@ -1,7 +1,7 @@
 // wav_check: a strict reader of the game's WAV files for the tests: RIFF WAVE, the format chunk first,
 // 16-bit mono PCM, sizes that agree with the file.
-#ifndef TESTS_TOOLS_WAV_CHECK_H
-#define TESTS_TOOLS_WAV_CHECK_H
+#ifndef MOXEL_TESTS_TOOLS_WAV_CHECK_H
+#define MOXEL_TESTS_TOOLS_WAV_CHECK_H
 
 #include <algorithm>
 #include <cstdint>
@@ -65,4 +65,4 @@ inline Wav read_wav(const std::filesystem::path& path) {
 
 }  // namespace wav_check
 
-#endif  // TESTS_TOOLS_WAV_CHECK_H
+#endif  // MOXEL_TESTS_TOOLS_WAV_CHECK_H
