@@ -20,7 +20,7 @@ namespace makedata {
 
 using DrawFrame = void (*)(Canvas& canvas, int frame);
 
-struct SheetSpec {
+struct SheetRecipe {
     std::string name;  // file base name under data/, e.g. "common/icons"
     int frame_w, frame_h;
     int frames;
@@ -29,10 +29,10 @@ struct SheetSpec {
 };
 
 // Every image sheet of the game, in loader order.
-const std::vector<SheetSpec>& image_sheets();
+const std::vector<SheetRecipe>& image_sheets();
 
 // Draws a whole sheet at a resolution factor (1, 2 or 4).
-Canvas render_sheet(const SheetSpec& spec, int factor);
+Canvas render_sheet(const SheetRecipe& recipe, int factor);
 
 // Frame painters, one per sheet.
 void draw_gfx(Canvas& c, int frame);      // art_play.cpp

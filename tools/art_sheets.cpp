@@ -4,9 +4,9 @@
 
 namespace makedata {
 
-const std::vector<SheetSpec>& image_sheets() {
+const std::vector<SheetRecipe>& image_sheets() {
     // NOTE: the frame sizes and counts are the loader's; only the column counts are our choice.
-    static const std::vector<SheetSpec> sheets = {
+    static const std::vector<SheetRecipe> sheets = {
         {"common/icons", 32, 32, 16, 4, draw_icons},
         {"common/Buttons", 64, 64, 16, 4, draw_buttons},
         {"common/dpad", 32, 32, 16, 4, draw_dpad},  // 4 across puts 1, 4, 5, 6, 9 in a cross
@@ -22,13 +22,13 @@ const std::vector<SheetSpec>& image_sheets() {
     return sheets;
 }
 
-Canvas render_sheet(const SheetSpec& spec, int factor) {
-    int rows = (spec.frames + spec.columns - 1) / spec.columns;
-    Canvas canvas(spec.frame_w * spec.columns, spec.frame_h * rows, factor);
-    for (int i = 0; i < spec.frames; ++i) {
-        canvas.set_frame((i % spec.columns) * spec.frame_w, (i / spec.columns) * spec.frame_h, spec.frame_w,
-                         spec.frame_h);
-        spec.draw(canvas, i);
+Canvas render_sheet(const SheetRecipe& recipe, int factor) {
+    int rows = (recipe.frames + recipe.columns - 1) / recipe.columns;
+    Canvas canvas(recipe.frame_w * recipe.columns, recipe.frame_h * rows, factor);
+    for (int i = 0; i < recipe.frames; ++i) {
+        canvas.set_frame((i % recipe.columns) * recipe.frame_w, (i / recipe.columns) * recipe.frame_h,
+                         recipe.frame_w, recipe.frame_h);
+        recipe.draw(canvas, i);
     }
     return canvas;
 }

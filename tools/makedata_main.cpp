@@ -89,11 +89,11 @@ int main(int argc, char** argv) {
     bool ok = true;
     std::vector<Tile> tiles;
 
-    for (const SheetSpec& spec : image_sheets()) {
+    for (const SheetRecipe& recipe : image_sheets()) {
         for (const Variant& v : VARIANTS) {
-            Canvas sheet = render_sheet(spec, v.factor);
-            ok = save_png(out / (spec.name + v.suffix + ".png"), sheet) && ok;
-            if (v.factor == 1) tiles.push_back({spec.name, std::move(sheet)});
+            Canvas sheet = render_sheet(recipe, v.factor);
+            ok = save_png(out / (recipe.name + v.suffix + ".png"), sheet) && ok;
+            if (v.factor == 1) tiles.push_back({recipe.name, std::move(sheet)});
         }
     }
     Canvas strip = make_strip_font();
