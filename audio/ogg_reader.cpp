@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
 #include "audio/ogg_pages.h"
 #include "audio/sound_file.h"
@@ -35,42 +36,15 @@ constexpr int MAX_SAMPLES = INT_MAX / static_cast<int>(sizeof(short));
 constexpr unsigned long long MAX_FRAMES_PER_BYTE = 4096;
 constexpr unsigned long long MAX_FRAMES = 1ull << 28;
 
-// The whole file in a block from the C allocator, or null when it cannot be
-// read or is empty or too large for the decoder's int length.
-unsigned char* readWholeFile(String path, int* size) {
-    FILE* f = fopenFile(path, String("rb"));
-    if (!f) return nullptr;
-    unsigned char* bytes = nullptr;
-    long length = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-    if (length > 0 && length <= INT_MAX && std::fseek(f, 0, SEEK_SET) == 0) {
-        bytes = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(length)));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
-            std::free(bytes);
-            bytes = nullptr;
-        }
-    }
-    std::fclose(f);
-    *size = static_cast<int>(length);
-    return bytes;
-}
-
 }  // namespace
 
 unsigned char* loadOgg(String path, int* length, int* channels, int* format, int* hertz) {
-    int size = 0;
-    unsigned char* file = readWholeFile(path, &size);
-    if (!file) return nullptr;
-    if (!oggIsSingleVorbisStream(file, static_cast<size_t>(size))) {
-        std::free(file);
-        return nullptr;
-    }
+    std::vector<unsigned char> file;
+    if (!fileBytes(path, &file) || !oggIsSingleVorbisStream(file.data(), file.size())) return nullptr;
+    const int size = static_cast<int>(file.size());
     int error = 0;
-    stb_vorbis* v = stb_vorbis_open_memory(file, size, &error, nullptr);
-    if (!v) {
-        std::free(file);
-        return nullptr;
-    }
+    stb_vorbis* v = stb_vorbis_open_memory(file.data(), size, &error, nullptr);
+    if (!v) return nullptr;
     const unsigned long long maxFrames =
         std::min(static_cast<unsigned long long>(size) * MAX_FRAMES_PER_BYTE, MAX_FRAMES);
     stb_vorbis_info info = stb_vorbis_get_info(v);
@@ -106,7 +80,6 @@ unsigned char* loadOgg(String path, int* length, int* channels, int* format, int
         }
     }
     stb_vorbis_close(v);
-    std::free(file);
     if (!block) return nullptr;
 
     *length = frames;

@@ -118,20 +118,10 @@ int Pow2Size(int n) {
 // Decoding
 
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
-    FILE* f = fopenFile(path, String("rb"));
-    if (!f) return nullptr;
     // The whole file is read first, so the checks below know its size.
     std::vector<unsigned char> bytes;
-    long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    std::rewind(f);
-    if (size >= 0 && size <= INT_MAX) {
-        bytes.resize(static_cast<size_t>(size));
-        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) size = -1;
-    }
-    std::fclose(f);
-    if (size < 0 || size > INT_MAX) return nullptr;
-    return loadImage(bytes.data(), static_cast<int>(size), width, height, depth);
+    if (!fileBytes(path, &bytes)) return nullptr;
+    return loadImage(bytes.data(), static_cast<int>(bytes.size()), width, height, depth);
 }
 
 unsigned char* loadImage(const unsigned char* buffer, int length, int* width, int* height, int* depth) {

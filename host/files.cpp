@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -87,6 +88,20 @@ FILE* fopenFile(String path, String mode) {
     }
     std::vector<unsigned char> m = utf8z(mode);
     return open_utf8(path, reinterpret_cast<const char*>(m.data()));
+}
+
+bool fileBytes(String path, std::vector<unsigned char>* bytes) {
+    FILE* f = fopenFile(path, String("rb"));
+    if (!f) return false;
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    bool ok = size >= 0 && size <= INT_MAX && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(static_cast<size_t>(size));
+        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    }
+    std::fclose(f);
+    return ok;
 }
 
 String host_load_state() {

@@ -8,6 +8,7 @@
 #define MOXEL_HOST_FILES_H
 
 #include <cstdio>
+#include <vector>
 
 #include "runtime/string.h"
 
@@ -18,6 +19,10 @@ constexpr int SAVE_SHORT_WRITE = -2;
 
 String bb_data_FixDataPath(String path);
 FILE* fopenFile(String path, String mode);
+// Reads the whole file at `path` (opened with fopenFile) into `bytes`. False when
+// it cannot be opened or read, or holds more than an int can count: the decoders
+// that take the bytes count in ints. Reads the file's own size, nothing more.
+bool fileBytes(String path, std::vector<unsigned char>* bytes);
 
 // The state file's name, relative to the working directory.
 extern const char* const STATE_FILE_NAME;
