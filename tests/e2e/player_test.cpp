@@ -29,7 +29,8 @@ void save_screenshot(const XServer& server, const std::string& window, const std
     const std::string path = screenshot_dir() + "/" + name;
     std::remove(path.c_str());
     server.x("import -window " + window + " png:" + path);
-    EXPECT_EQ(path.rfind(std::string(MOXEL_BUILD_DIR) + "/", 0), 0u) << path << " is outside the build folder";
+    EXPECT_EQ(path.rfind(std::string(MOXEL_BUILD_DIR) + "/", 0), 0u)
+        << path << " is outside the build folder";
     FILE* f = std::fopen(path.c_str(), "rb");
     EXPECT_NE(f, nullptr) << "no screenshot at " << path;
     if (f) std::fclose(f);
