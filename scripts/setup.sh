@@ -12,6 +12,7 @@
 #            newer compiler than ours brings new ones.
 # Both pass every option that differs between them, so they can share build/
 # without one inheriting the other's cache. MOXEL_CMAKE_ARGS adds options.
+# MOXEL_SETUP_DRY_RUN=1 only prints the packages and options it would use.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,6 +46,12 @@ if [ "$MODE" = play ]; then
 else
   PACKAGES=("${PLAY_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
   OPTIONS=(-DMOXEL_TESTS=ON -DMOXEL_WERROR=ON -DMOXEL_BENCH=ON)
+fi
+
+if [ "${MOXEL_SETUP_DRY_RUN:-0}" = 1 ]; then
+  echo "packages: ${PACKAGES[*]}"
+  echo "options: ${OPTIONS[*]}"
+  exit 0
 fi
 
 missing=()
