@@ -57,8 +57,8 @@ FILE* open_utf8(const String& path, const char* mode) {
 
 // The file a save writes: the state file itself, or the file its symbolic
 // links lead to, so that a link the player made keeps pointing at the scores.
-// A relative link is read from the folder that holds it. Past MAX_LINKS the
-// name is used as it stands, and the save fails as the system's own lookup would.
+// A relative link is read from the folder that holds it. Empty for a chain
+// longer than MAX_LINKS (a loop), which an open for writing would refuse too.
 std::string state_target() {
     std::string path = STATE_FILE_NAME;
     for (int hops = 0; hops < MAX_LINKS; ++hops) {
@@ -71,7 +71,7 @@ std::string state_target() {
             next = path.substr(0, slash + 1) + next;
         path = next;
     }
-    return path;
+    return std::string();
 }
 
 // The mode the new state file gets: the old file's, or what fopen would give a
@@ -102,6 +102,7 @@ bool write_all(int fd, const std::vector<unsigned char>& bytes) {
     while (done < to_write) {
         ssize_t n = write(fd, bytes.data() + done, static_cast<size_t>(to_write - done));
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = 0;
         if (n <= 0) return false;
         done += n;
     }
@@ -210,6 +211,7 @@ int host_save_state(const String& state) {
     std::vector<unsigned char> bytes;
     state.Save(bytes);
     const std::string target = state_target();
+    if (target.empty()) return report_failure(SAVE_CANNOT_OPEN, STATE_FILE_NAME, ELOOP);
     // A state file the player may not write is left alone, as an open for
     // writing would refuse it; the rename below would need only the folder.
     if (faccessat(AT_FDCWD, target.c_str(), F_OK, AT_EACCESS) == 0 &&

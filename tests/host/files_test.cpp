@@ -272,6 +272,17 @@ TEST_F(FilesTest, SymbolicLinkIsSavedThroughToItsFile) {
                 << "a temporary was left: " << entry.path();
         }
     }
+
+    // A loop of links names no file: the save fails and the links stay.
+    fs::remove(STATE_FILE_NAME);
+    fs::create_symlink("scores/loop", STATE_FILE_NAME);
+    fs::create_symlink("../.vendlestate", "scores/loop");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host_save_state(String("new|")), SAVE_CANNOT_OPEN);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not save the game to .vendlestate: Too many levels of symbolic links\n");
+    EXPECT_TRUE(fs::is_symlink(STATE_FILE_NAME));
+    EXPECT_TRUE(fs::is_symlink("scores/loop"));
 }
 
 // ---------------------------------------------------------------------------
