@@ -13,13 +13,18 @@ host::WindowSystem& ws() {
     return host::window();
 }
 
-// The bit of a fullscreen key in gxtkApp::hostKeysHeld, or 0 when the press
-// switches nothing: F11 alone, or Enter with Alt.
+// Bits of gxtkApp::hostKeysHeld, one per fullscreen key.
+constexpr unsigned HELD_F11 = 1u;
+constexpr unsigned HELD_ENTER = 2u;
+constexpr unsigned HELD_KEYPAD_ENTER = 4u;
+
+// The bit of a key press that switches fullscreen (F11, or either Enter with
+// Alt held), or 0 for any other press.
 unsigned fullscreen_key_bit(int key, int mods) {
     const bool alt = (mods & MOD_ALT) != 0;
-    if (key == GLFW_KEY_F11) return 1u;
-    if (key == GLFW_KEY_ENTER && alt) return 2u;
-    if (key == GLFW_KEY_KP_ENTER && alt) return 4u;
+    if (key == GLFW_KEY_F11) return HELD_F11;
+    if (key == GLFW_KEY_ENTER && alt) return HELD_ENTER;
+    if (key == GLFW_KEY_KP_ENTER && alt) return HELD_KEYPAD_ENTER;
     return 0u;
 }
 
