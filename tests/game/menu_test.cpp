@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/surface.h"
 #include "harness.h"
 #include "shell_fixture.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -223,45 +223,6 @@ TEST(Menu, APressOnATypeButtonWhileTheCreditsAreOpenOnlyClosesThem) {
     EXPECT_EQ(f.game->f_GameType, 2);
 }
 
-// An image file of the generated data, its alpha channel only.
-struct Alpha {
-    int w = 0, h = 0;
-    std::vector<unsigned char> a;
-    unsigned char at(int x, int y) const { return a[static_cast<size_t>(y) * w + x]; }
-};
-Alpha LoadAlpha(const std::string& path) {
-    Alpha img;
-    int depth = 0;
-    unsigned char* px = loadImage(String(path.c_str()), &img.w, &img.h, &depth);
-    if (!px) return img;
-    img.a.resize(static_cast<size_t>(img.w) * img.h, 255);
-    if (depth == 2 || depth == 4) {
-        for (size_t i = 0; i < img.a.size(); ++i) img.a[i] = px[i * depth + depth - 1];
-    }
-    unloadImage(px);
-    return img;
-}
-
-// A box in logical units.
-struct Box {
-    float x0, y0, x1, y1;
-};
-
-// The logical box of the inked pixels of one frame drawn centred on (x, y)
-// at k logical units per file pixel.
-Box InkBox(const Alpha& sheet, int fx, int fy, int fw, int fh, float x, float y, float k) {
-    int x0 = fw, y0 = fh, x1 = -1, y1 = -1;
-    for (int py = 0; py < fh; ++py) {
-        for (int px = 0; px < fw; ++px) {
-            if (sheet.at(fx + px, fy + py) == 0) continue;
-            x0 = std::min(x0, px), y0 = std::min(y0, py);
-            x1 = std::max(x1, px), y1 = std::max(y1, py);
-        }
-    }
-    return {x + (x0 - fw / 2.0f) * k, y + (y0 - fh / 2.0f) * k, x + (x1 + 1 - fw / 2.0f) * k,
-            y + (y1 + 1 - fh / 2.0f) * k};
-}
-
 TEST(Menu, TheCreditsLogoLeavesEveryRowOfTheLastListReadable) {
     const struct { int width, height; } shapes[] = {{640, 480}, {1280, 720}, {480, 640}};
     for (const auto& shape : shapes) {
@@ -271,15 +232,20 @@ TEST(Menu, TheCreditsLogoLeavesEveryRowOfTheLastListReadable) {
         f.Update();
         const int factor = f.game->f_HiRes;
         const std::string suffix = factor == 4 ? "-hd2" : factor == 2 ? "-hd" : "";
-        const Alpha logo = LoadAlpha("data/common/WexoLogo" + suffix + ".png");
-        const Alpha font = LoadAlpha("data/fonts/editundo" + suffix + ".png");
+        const test_support::Picture logo = test_support::load("data/common/WexoLogo" + suffix + ".png");
+        const test_support::Picture font = test_support::load("data/fonts/editundo" + suffix + ".png");
         ASSERT_EQ(logo.w, 256 * factor);
         ASSERT_EQ(font.w, 16 * FONT_CELL * factor);
         std::vector<game_test::DrawEntry> logos = f.h.EntriesOf(SLOT_AUTHOR);
         ASSERT_EQ(logos.size(), 1u);
         const game_test::DrawEntry button = logos[0];
-        const float logoK = button.w * f.game->f_ImageScale;
+        const float logoK = button.w * f.game->f_ImageScale;  // logical units per pixel of the file
         const int frame = 256 * factor, cell = FONT_CELL * factor;
+        // The logo's pixel under a logical coordinate, within its frame.
+        auto logo_pixel = [&](float v, float centre) {
+            return std::clamp(static_cast<int>(std::floor((v - centre) / logoK + frame / 2.0f)), 0,
+                              frame - 1);
+        };
 
         // The digits of the "Last" rows: the glyphs below the list's title line.
         int digits = 0;
@@ -287,18 +253,16 @@ TEST(Menu, TheCreditsLogoLeavesEveryRowOfTheLastListReadable) {
             if (g.y < bb_Moxelpark_jscrh / 2.0f + 15.0f || g.frame != '8' - FONT_FIRST_CHAR) continue;
             ++digits;
             const int n = static_cast<int>(g.frame);
-            const Box ink =
-                InkBox(font, n % 16 * cell, n / 16 * cell, cell, cell, g.x, g.y, g.w * f.game->f_ImageScale);
+            const test_support::Ink ink =
+                test_support::ink_of(font, n % 16 * cell, n / 16 * cell, cell, cell);
+            const float k = g.w * f.game->f_ImageScale, half = cell / 2.0f;
             // Every logo pixel whose square meets the digit's ink must be clear.
-            int qx0 = std::max(0, static_cast<int>(std::floor((ink.x0 - button.x) / logoK + frame / 2.0f)));
-            int qx1 =
-                std::min(frame - 1, static_cast<int>(std::floor((ink.x1 - button.x) / logoK + frame / 2.0f)));
-            int qy0 = std::max(0, static_cast<int>(std::floor((ink.y0 - button.y) / logoK + frame / 2.0f)));
-            int qy1 =
-                std::min(frame - 1, static_cast<int>(std::floor((ink.y1 - button.y) / logoK + frame / 2.0f)));
             int covered = 0;
-            for (int qy = qy0; qy <= qy1; ++qy) {
-                for (int qx = qx0; qx <= qx1; ++qx) covered += logo.at(qx, qy) != 0;
+            for (int qy = logo_pixel(g.y + (ink.top - half) * k, button.y);
+                 qy <= logo_pixel(g.y + (ink.bottom + 1 - half) * k, button.y); ++qy) {
+                for (int qx = logo_pixel(g.x + (ink.left - half) * k, button.x);
+                     qx <= logo_pixel(g.x + (ink.right + 1 - half) * k, button.x); ++qx)
+                    covered += logo.alpha(qx, qy) != 0;
             }
             EXPECT_EQ(covered, 0) << "digit at " << g.x << ", " << g.y;
         }
