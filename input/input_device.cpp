@@ -99,7 +99,7 @@ int gxtkInput::SetKeyboardEnabled(int) {
 int gxtkInput::KeyDown(int key) {
     if (key == KEY_TOUCH0) key = KEY_LMB;
     if (!InRange(key)) return 0;
-    return (keyStates[key] & KEY_STATE_DOWN) ? 1 : 0;
+    return (keyStates[key] & (KEY_STATE_DOWN | KEY_STATE_PRESSED)) ? 1 : 0;
 }
 
 int gxtkInput::KeyHit(int key) {
@@ -198,6 +198,7 @@ void gxtkInput::BeginUpdate() {
 }
 
 void gxtkInput::EndUpdate() {
+    // A held key stays down; a key released before this update saw it reads up from now on.
     for (int& state : keyStates) state &= KEY_STATE_DOWN;
     charPut = 0;
     charGet = 0;
@@ -217,7 +218,7 @@ void gxtkInput::Press(int key) {
         if (state & KEY_STATE_DOWN) return;
         // The hit count lives in the low byte; a 256th press within one update
         // must not spill into the down bit.
-        state = KEY_STATE_DOWN | ((state + 1) & KEY_STATE_HITS);
+        state = KEY_STATE_DOWN | KEY_STATE_PRESSED | ((state + 1) & KEY_STATE_HITS);
         key = CombinedKey(key);
     }
 }
@@ -226,12 +227,17 @@ void gxtkInput::Release(int key) {
     while (key != 0) {
         int& state = keyStates[key];
         if (!(state & KEY_STATE_DOWN)) return;
-        state &= KEY_STATE_HITS;
+        // The press mark stays: an update that has not yet run still sees the key down.
+        state &= ~KEY_STATE_DOWN;
         int combined = CombinedKey(key);
-        if (combined == KEY_SHIFT && KeyDown(KEY_LSHIFT) + KeyDown(KEY_RSHIFT) > 0) return;
-        if (combined == KEY_CONTROL && KeyDown(KEY_LCONTROL) + KeyDown(KEY_RCONTROL) > 0) return;
+        if (combined == KEY_SHIFT && (IsHeld(KEY_LSHIFT) || IsHeld(KEY_RSHIFT))) return;
+        if (combined == KEY_CONTROL && (IsHeld(KEY_LCONTROL) || IsHeld(KEY_RCONTROL))) return;
         key = combined;
     }
+}
+
+bool gxtkInput::IsHeld(int key) const {
+    return (keyStates[key] & KEY_STATE_DOWN) != 0;
 }
 
 void gxtkInput::PutChar(int chr) {
