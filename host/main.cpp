@@ -1,9 +1,10 @@
 // Program entry: the window, the audio device, the runtime start and the loop.
 //
 // main brings up GLFW, one centred window titled "Moxelpark" (640x480, larger
-// on a high-DPI monitor; see window_place.h) and the OpenAL device and context (audio failures are reported
-// and tolerated), then starts the runtime with bb_std_main, runs the host's loop, and tears the audio
-// context, the audio device and GLFW down in that order.
+// on a high-DPI monitor: window_place.h) and the OpenAL device and context
+// (audio failures are reported and tolerated), then starts the runtime with
+// bb_std_main, runs the host's loop, and tears the audio context, the audio
+// device and GLFW down in that order.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <GLFW/glfw3.h>
