@@ -11,6 +11,9 @@
 // down), 45 Insert, 46 Delete, 48-57 digits, 65-90 letters, 112-123 F1-F12,
 // 160/161 left/right Shift, 162/163 left/right Control, 186-192 and 219-222
 // punctuation, 256-287 joystick 1 buttons, 384 touch 0 (reads as code 1).
+// A game pad the window system recognises always gives the same buttons:
+// 256-259 A, B, X, Y, 260/261 the shoulders, 262 Back, 263 Start, 264-267 the
+// d-pad's left, up, right and down.
 #ifndef MOXEL_INPUT_INPUT_DEVICE_H
 #define MOXEL_INPUT_INPUT_DEVICE_H
 
