@@ -24,6 +24,9 @@ int ReadJoystick(const T* (*read)(int joystick, int* count), T* out, int max) {
     return count;
 }
 
+static_assert(GAMEPAD_BUTTONS == GLFW_GAMEPAD_BUTTON_LAST + 1, "the seam carries every pad button");
+static_assert(GAMEPAD_AXES == GLFW_GAMEPAD_AXIS_LAST + 1, "the seam carries every pad axis");
+
 // The monitor that holds most of the window's area; the primary one when the
 // window lies on none.
 GLFWmonitor* monitor_under(GLFWwindow* window) {
@@ -127,6 +130,15 @@ int GlfwWindowSystem::GetJoystickAxes(float* axes, int max) {
 
 int GlfwWindowSystem::GetJoystickButtons(unsigned char* buttons, int max) {
     return ReadJoystick(glfwGetJoystickButtons, buttons, max);
+}
+
+bool GlfwWindowSystem::GetGamepad(GamepadState* pad) {
+    if (!glfwJoystickIsGamepad(GLFW_JOYSTICK_1)) return false;
+    GLFWgamepadstate state;
+    if (!glfwGetGamepadState(GLFW_JOYSTICK_1, &state)) return false;
+    for (int i = 0; i < GAMEPAD_BUTTONS; ++i) pad->buttons[i] = state.buttons[i];
+    for (int i = 0; i < GAMEPAD_AXES; ++i) pad->axes[i] = state.axes[i];
+    return true;
 }
 
 }  // namespace host

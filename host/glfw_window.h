@@ -25,6 +25,7 @@ class GlfwWindowSystem : public WindowSystem {
     void GetCursorPos(int* x, int* y) override;
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
+    bool GetGamepad(GamepadState* pad) override;
 
     GLFWwindow* handle() const { return window_; }
 

@@ -11,6 +11,19 @@ namespace host {
 
 constexpr int JOYSTICK_MAX_AXES = 8;
 
+// A game pad read through the window system's pad mappings, which name each
+// physical control whatever raw number the pad gives it. Buttons and axes come
+// in the window system's own pad order (A, B, X, Y, the shoulders, Back, Start,
+// Guide, the thumb clicks, then the d-pad up, right, down, left; the left
+// stick's x and y, the right stick's, then the two triggers).
+constexpr int GAMEPAD_BUTTONS = 15;
+constexpr int GAMEPAD_AXES = 6;
+
+struct GamepadState {
+    unsigned char buttons[GAMEPAD_BUTTONS];
+    float axes[GAMEPAD_AXES];
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -38,6 +51,9 @@ class WindowSystem {
     // (never more than `max`; 0 when absent).
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
+    // Fills `pad` and returns true when joystick 1 is a pad the window system
+    // has a mapping for; false, leaving `pad` alone, for none or a raw joystick.
+    virtual bool GetGamepad(GamepadState* pad) = 0;
 };
 
 // A window system without a window: size 0, clock at 0, no input. Installed
@@ -57,6 +73,7 @@ class NullWindowSystem : public WindowSystem {
     void GetCursorPos(int* x, int* y) override { *x = *y = 0; }
     int GetJoystickAxes(float*, int) override { return 0; }
     int GetJoystickButtons(unsigned char*, int) override { return 0; }
+    bool GetGamepad(GamepadState*) override { return false; }
 };
 
 WindowSystem& window();

@@ -20,6 +20,7 @@ constexpr float ICADE_X = 602, ICADE_Y = 38;
 constexpr float CREDITS_X = 570, CREDITS_Y = 440;
 constexpr float TYPE_Y = 336;
 constexpr float TYPE_X[] = {128, 256, 384};
+constexpr float PAUSE_BUTTON_X = 16, PAUSE_BUTTON_Y = 16;
 
 std::string Padded(int value) {
     std::string s = std::to_string(value);
@@ -146,6 +147,17 @@ TEST(Menu, TypeButtonsStartTheirTypeAndMarkTheSelection) {
         EXPECT_EQ(f.game->f_GameType, t);
         EXPECT_EQ(f.game->f_PointerUsed, 1);
     }
+}
+
+TEST(Menu, AnInstantClickStartsAGameAndThenOpensThePausePanel) {
+    ShellFixture f;
+    f.InstantClick(TYPE_X[2], TYPE_Y);
+    EXPECT_EQ(f.game->f_GameMode, MODE_PLAY_LOAD);
+    EXPECT_EQ(f.game->f_GameType, 3);
+    f.Update(2);
+    ASSERT_EQ(f.game->f_GameMode, MODE_PLAY);
+    f.InstantClick(PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
+    EXPECT_EQ(f.game->f_Paused, 1);
 }
 
 TEST(Menu, TypeButtonsFollowTheLayoutAndTheSlide) {

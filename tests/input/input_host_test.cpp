@@ -48,11 +48,11 @@ TEST_F(InputHostTest, KeyPressQueuesTheEditingCharacter) {
     for (const auto& c : cases) {
         gxtkApp::OnKey(c.glfw, GLFW_PRESS);
         EXPECT_EQ(in->KeyDown(c.code), 1) << c.glfw;
+        EXPECT_EQ(in->KeyHit(c.code), 1) << c.glfw;
         EXPECT_EQ(DrainChars(), c.chars) << c.glfw;
+        in->EndUpdate();
         gxtkApp::OnKey(c.glfw, GLFW_RELEASE);
         EXPECT_EQ(in->KeyDown(c.code), 0) << c.glfw;
-        EXPECT_EQ(in->KeyHit(c.code), 1) << c.glfw;
-        in->EndUpdate();
     }
 }
 
@@ -89,9 +89,10 @@ TEST_F(InputHostTest, MouseButtonsAreKeysOneToThree) {
     gxtkApp::OnMouseButton(GLFW_MOUSE_BUTTON_4, GLFW_PRESS);
     EXPECT_EQ(in->KeyDown(KEY_LMB) + in->KeyDown(KEY_RMB) + in->KeyDown(KEY_MMB), 3);
     EXPECT_EQ(in->KeyDown(4), 0);
+    EXPECT_EQ(in->KeyHit(KEY_TOUCH0), 1);
+    in->EndUpdate();
     gxtkApp::OnMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
     EXPECT_EQ(in->KeyDown(KEY_TOUCH0), 0);
-    EXPECT_EQ(in->KeyHit(KEY_TOUCH0), 1);
 }
 
 // A window system that counts the fullscreen switches asked of it.
