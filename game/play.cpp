@@ -104,9 +104,69 @@ constexpr float FULL = 1.0f;
 constexpr float HALF = 0.5f;
 constexpr float WHITE = 255.0f;
 
+// ---- Following the window ----
+
+// The box the ball's centre moves in on a logical screen: from the side walls
+// and the ceiling down to the ground line. False when the screen is too flat
+// (or not yet known) to hold one.
+struct PlayBox {
+    float width = 0.0f;   // between the walls
+    float height = 0.0f;  // from the ceiling to the ground line
+    float ground = 0.0f;
+};
+
+bool play_box(float jscrw, float jscrh, PlayBox* box) {
+    box->width = jscrw - 2.0f * WALL;
+    box->ground = jscrh - GROUND_FROM_BOTTOM;
+    box->height = box->ground - CEILING;
+    return box->width > 0.0f && box->height > 0.0f;
+}
+
+// A place carried from one box to another in proportion: the walls, the
+// ceiling and the ground line stay where they are, so a ball on the grass
+// stays exactly on it.
+void carry(const PlayBox& from, const PlayBox& to, float* x, float* y) {
+    *x = WALL + (*x - WALL) * (to.width / from.width);
+    *y = to.ground - (from.ground - *y) * (to.height / from.height);
+}
+
 }  // namespace
 
+// ---------------------------------------------------------------------------
+// The hole on a new logical screen.
+
+void bb_Moxelpark_MyApp::FitHoleToScreen() {
+    if (f_HoleWidth == bb_Moxelpark_jscrw && f_HoleHeight == bb_Moxelpark_jscrh) return;
+    PlayBox from, to;
+    // A screen too flat to play on leaves the hole as it is until the window
+    // has a usable shape again.
+    if (!play_box(bb_Moxelpark_jscrw, bb_Moxelpark_jscrh, &to)) return;
+    if (play_box(f_HoleWidth, f_HoleHeight, &from)) {
+        // NOTE: only places change; velocities, hits, score, balls and the
+        // generator's state are the hole's own and stay as they are.
+        carry(from, to, &f_BallX, &f_BallY);
+        carry(from, to, &f_HeroX, &f_HeroY);
+        float cupY = from.ground;
+        carry(from, to, &f_CupX, &cupY);
+        for (int n = 1; n <= OBJECT_MAX; ++n) {
+            float* e = f_Objects.Data() + n * OBJECT_ENTRY_FLOATS;
+            if (e[OBJECT_KIND] > 0.0f) carry(from, to, &e[OBJECT_X], &e[OBJECT_Y]);
+        }
+        // Rounding must not put the ball beyond a wall, where it would be
+        // heard bouncing off it.
+        f_BallX = std::fmin(std::fmax(f_BallX, WALL), bb_Moxelpark_jscrw - WALL);
+        f_BallY = std::fmin(std::fmax(f_BallY, CEILING), to.ground);
+    }
+    f_HoleWidth = bb_Moxelpark_jscrw;
+    f_HoleHeight = bb_Moxelpark_jscrh;
+}
+
+// ---------------------------------------------------------------------------
+// One update of play.
+
 int bb_Moxelpark_MyApp::m_Game() {
+    // 0. A resize since the last update lays the hole out for the new screen.
+    FitHoleToScreen();
     const float g = bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM;
     const float meterTop = bb_Moxelpark_jscrh * 0.5f - METER_TOP_ABOVE_CENTRE;
 

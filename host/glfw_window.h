@@ -21,6 +21,7 @@ class GlfwWindowSystem : public WindowSystem {
     bool IsFocused() override;
     void GetSize(int* width, int* height) override;
     void SwapBuffers() override;
+    void ToggleFullscreen() override;
     void GetCursorPos(int* x, int* y) override;
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
@@ -30,6 +31,9 @@ class GlfwWindowSystem : public WindowSystem {
 
   private:
     GLFWwindow* window_;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0, windowedY_ = 0;
+    int windowedWidth_ = 0, windowedHeight_ = 0;
 };
 
 }  // namespace host

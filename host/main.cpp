@@ -31,8 +31,8 @@ const char** saved_argv = nullptr;
 ALCdevice* alcDevice = nullptr;
 ALCcontext* alcContext = nullptr;
 
-void key_callback(GLFWwindow*, int key, int, int action, int) {
-    gxtkApp::OnKey(key, action);
+void key_callback(GLFWwindow*, int key, int, int action, int mods) {
+    gxtkApp::OnKey(key, action, mods);
 }
 
 void char_callback(GLFWwindow*, unsigned int codepoint) {

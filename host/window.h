@@ -40,6 +40,10 @@ class WindowSystem {
     virtual bool IsFocused() = 0;
     virtual void GetSize(int* width, int* height) = 0;
     virtual void SwapBuffers() = 0;
+    // Switches between the window and a borderless fullscreen window on the
+    // monitor the window is on; switching back restores the window's size and
+    // position. The program sees the switch as a resize.
+    virtual void ToggleFullscreen() = 0;
 
     // Pointer position in window pixels, truncated to ints.
     virtual void GetCursorPos(int* x, int* y) = 0;
@@ -65,6 +69,7 @@ class NullWindowSystem : public WindowSystem {
     bool IsFocused() override { return false; }
     void GetSize(int* width, int* height) override { *width = *height = 0; }
     void SwapBuffers() override {}
+    void ToggleFullscreen() override {}
     void GetCursorPos(int* x, int* y) override { *x = *y = 0; }
     int GetJoystickAxes(float*, int) override { return 0; }
     int GetJoystickButtons(unsigned char*, int) override { return 0; }
