@@ -70,11 +70,12 @@ class PlayHarness {
     }
 
     // What the menu's start choice does: the type, then the load mode; the
-    // next update builds hole 1 and play runs from the update after.
+    // next update builds hole 1 with the pointer latch set, and the first play
+    // update, with nothing pressed, frees it as a player's release does.
     void StartGame(int type) {
         game->f_GameType = type;
         game->f_GameMode = MODE_PLAY_LOAD;
-        h.Update();
+        h.Update(2);
     }
 
     // ---- Pointer in logical units ----
