@@ -93,6 +93,13 @@ class PlayHarness {
         Press(x, y);
         Release();
     }
+    // A key held for one update, then released for one.
+    void Key(int key) {
+        h.KeyDown(key);
+        h.Update();
+        h.KeyUp(key);
+        h.Update();
+    }
 
     // ---- Geometry of the play screen ----
     float Ground() const { return bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM; }
