@@ -12,8 +12,6 @@ namespace {
 
 using game_test::PlayHarness;
 
-constexpr int KEY_ESC = 27, KEY_ENTER_ = 13, KEY_LEFT_ = 37, KEY_RIGHT_ = 39;
-
 // The window shapes the faults showed at, with their logical sizes.
 struct Shape {
     int w, h;
@@ -33,7 +31,7 @@ struct State : PlayHarness {
     int Strokes() const { return static_cast<int>(game->SoundsOf(SFX_STROKE).size()); }
     // Opens the panel by the back action and lets it slide all the way in.
     void OpenPanel() {
-        Key(KEY_ESC);
+        Key(KEY_ESCAPE);
         for (int i = 0; i < 30 && game->f_PauseY < bb_Moxelpark_jscrh * 0.5f; ++i) h.Update();
         ASSERT_EQ(1, game->f_Paused);
     }
@@ -54,7 +52,7 @@ TEST(PlayState, ANewGameStartsAtRestWhateverTheLastOneLeft) {
         // its game-over screen.
         g->f_Power = 120.0f;
         g->f_GameOver = 1;
-        p.Key(KEY_ESC);
+        p.Key(KEY_ESCAPE);
         ASSERT_EQ(1, g->f_Paused);
         g->f_GameMode = MODE_PLAY_LOAD;
         p.h.Update();
@@ -143,9 +141,9 @@ TEST(PlayState, ThePanelsKeysUseUpAPointerPressAlreadyHeld) {
         const char* what;
         std::vector<int> keys;  // tapped in turn, the last one held
     } cases[] = {
-        {"resume", {KEY_ENTER_}},
-        {"quit", {KEY_LEFT_, KEY_ENTER_}},
-        {"back", {KEY_ESC}},
+        {"resume", {KEY_ENTER}},
+        {"quit", {KEY_LEFT, KEY_ENTER}},
+        {"back", {KEY_ESCAPE}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -216,14 +214,14 @@ TEST(PlayState, ASoundChangeIsSavedAtOnceOnTheMenuAndThePanel) {
         EXPECT_EQ(0, f.game->f_Settings[SETTING_SOUND]);
     }
     shell_test::ShellFixture f;
-    f.Hold(KEY_ENTER_);
-    f.Let(KEY_ENTER_);
+    f.Hold(KEY_ENTER);
+    f.Let(KEY_ENTER);
     ASSERT_EQ(MODE_PLAY, f.game->f_GameMode);
-    f.Hold(KEY_ESC);
-    f.Let(KEY_ESC);
-    f.Hold(KEY_RIGHT_);
-    f.Let(KEY_RIGHT_);
-    f.Hold(KEY_ENTER_);
+    f.Hold(KEY_ESCAPE);
+    f.Let(KEY_ESCAPE);
+    f.Hold(KEY_RIGHT);
+    f.Let(KEY_RIGHT);
+    f.Hold(KEY_ENTER);
     ASSERT_EQ(0, f.game->f_Settings[SETTING_SOUND]);
     ASSERT_TRUE(shell_test::StateFileExists());
     EXPECT_EQ("0", shell_test::SplitFields(shell_test::ReadStateFile())[SETTING_SOUND]);
