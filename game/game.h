@@ -211,6 +211,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     float f_HeroY = 0.0f;
     int f_Facing = 0;          // 1 right, -1 left
     float f_Power = 0.0f;      // power being set on the meter, 0 to 192
+    int f_MeterPress = 0;      // the current press began on the meter, which keeps it until release
     float f_ShotPower = 0.0f;  // power of the last stroke
     int f_Combo = 0;           // objects hit by the current stroke
     float f_CupX = 0.0f;       // cup centre x

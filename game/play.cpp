@@ -130,6 +130,19 @@ void carry(const PlayBox& from, const PlayBox& to, float* x, float* y) {
     *y = to.ground - (from.ground - *y) * (to.height / from.height);
 }
 
+// Whether the meter and the ball's turn take the pointer: not once the game is
+// over (its points would reach the score tables), nor under the pause panel,
+// whose buttons can lie over the meter or the ball.
+bool controls_live(const bb_Moxelpark_MyApp* game) {
+    return game->f_GameOver == 0 && game->f_Paused == 0;
+}
+
+// Whether the pointer is in the box around the ball that turns the golfer.
+bool in_turn_zone(bb_Moxelpark_MyApp* game) {
+    return game->m_MouseIn(game->f_BallX - TURN_ZONE_HALF, game->f_BallY - TURN_ZONE_HALF,
+                           TURN_ZONE_HALF * 2.0f, TURN_ZONE_HALF * 2.0f);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -175,6 +188,9 @@ int bb_Moxelpark_MyApp::m_Game() {
     m_SetCol(0.0f, GRASS_GREEN, 0.0f, FULL);
     m_Rect(-1.0f, g, bb_Moxelpark_jscrw + 2.0f, GRASS_DEPTH);
 
+    // A press is the meter's only until it is released.
+    if (f_PointerDown == 0) f_MeterPress = 0;
+
     // 2. Aiming.
     if (f_BallState == BALL_AIMING) {
         // 2.1 The game ends when the hero stands at a resting ball with none left.
@@ -199,7 +215,8 @@ int bb_Moxelpark_MyApp::m_Game() {
             m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
                    METER_BAR_HEIGHT);
             // NOTE: the stroke empties the meter, so this fires once at most.
-            if (f_PointerDown == 0 && f_PointerUsed == 0 && f_Power > 0.0f && f_Balls > 0) {
+            if (f_PointerDown == 0 && f_PointerUsed == 0 && f_Power > 0.0f && f_Balls > 0 &&
+                controls_live(this)) {
                 f_ShotPower = f_Power + LAUNCH_EXTRA;
                 m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);
                 f_Power = 0.0f;
@@ -209,10 +226,21 @@ int bb_Moxelpark_MyApp::m_Game() {
                 f_BallVY = -f_ShotPower * LAUNCH_VY;
             }
         }
-        // 2.5 Setting the power, and the predicted path.
+        // 2.5 Setting the power, and the predicted path. The pause panel drops
+        // an aim in progress, as a press on its button does: a release under
+        // the panel must not come back as a stroke once it has closed.
+        if (f_Paused != 0) {
+            f_Power = 0.0f;
+            f_MeterPress = 0;
+        }
         if (m_MouseIn(bb_Moxelpark_jscrw - METER_ZONE_FROM_RIGHT, meterTop, METER_ZONE_WIDTH,
                       METER_ZONE_HEIGHT)) {
-            if (f_PointerUsed == 0 && f_PointerDown != 0) {
+            // Where the meter and the ball's turning zone overlap, a press that
+            // lands there turns the golfer; a press that began on the meter keeps
+            // setting the power across the ball.
+            if (f_PointerUsed == 0 && f_PointerDown != 0 && controls_live(this) &&
+                (f_MeterPress != 0 || !in_turn_zone(this))) {
+                f_MeterPress = 1;
                 f_Power = static_cast<float>(f_MouseY) - meterTop;
                 float x = f_BallX, y = f_BallY;
                 float speed = f_Power + LAUNCH_EXTRA;
@@ -227,9 +255,11 @@ int bb_Moxelpark_MyApp::m_Game() {
                     m_Oval(x, y, PATH_DOT_RADIUS, PATH_DOT_RADIUS);
                 }
             }
-        } else if (f_PointerDown != 0 && f_PointerUsed == 0) {
-            // Pressing elsewhere cancels the aim.
+        } else if (f_PointerDown != 0 && f_PointerUsed == 0 && controls_live(this)) {
+            // Pressing elsewhere cancels the aim, and a press that leaves the
+            // meter is no longer the meter's.
             f_Power = 0.0f;
+            f_MeterPress = 0;
         }
         // 2.6 The slider.
         m_SetCol(WHITE, WHITE, WHITE, FULL);
@@ -348,11 +378,10 @@ int bb_Moxelpark_MyApp::m_Game() {
     m_DrawImg(SLOT_GFX, f_HeroX - HERO_BEHIND * static_cast<float>(f_Facing), f_HeroY - HERO_ABOVE,
               static_cast<float>(f_Frame));
 
-    // 10. Tapping the ball turns the hero; the tap uses the press.
-    if (f_BallState == BALL_AIMING &&
-        m_MouseIn(f_BallX - TURN_ZONE_HALF, f_BallY - TURN_ZONE_HALF, TURN_ZONE_HALF * 2.0f,
-                  TURN_ZONE_HALF * 2.0f) &&
-        f_PointerUsed == 0 && f_PointerDown != 0) {
+    // 10. Tapping the ball turns the hero; the tap uses the press. A press the
+    // meter has taken does not also turn him.
+    if (f_BallState == BALL_AIMING && in_turn_zone(this) && f_PointerUsed == 0 && f_PointerDown != 0 &&
+        f_MeterPress == 0 && controls_live(this)) {
         f_PointerUsed = 1;
         f_Facing = -f_Facing;
     }
