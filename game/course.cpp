@@ -120,5 +120,9 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
         e[OBJECT_HIT] = 0.0f;
         if (f_Index > f_ScaleAxis) e[OBJECT_KIND] = static_cast<float>(OBJECT_BONUS);
     }
+
+    // 7. The screen this layout is for, so play can follow a later resize.
+    f_HoleWidth = bb_Moxelpark_jscrw;
+    f_HoleHeight = bb_Moxelpark_jscrh;
     return 0;
 }

@@ -136,6 +136,11 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Step 12: the tilt indicator and its calibrate button.
     int TiltIndicator();
 
+    // ---- The hole and the logical screen (play.cpp) ----
+    // Lays the hole out again in proportion when the logical screen is no
+    // longer the one it was laid out for; nothing happens while it still is.
+    void FitHoleToScreen();
+
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
     // f_ScaleAxis, f_Landscape and the logical area. A window without area
@@ -206,6 +211,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     float f_HeroY = 0.0f;
     int f_Facing = 0;          // 1 right, -1 left
     float f_Power = 0.0f;      // power being set on the meter, 0 to 192
+    int f_MeterPress = 0;      // the current press began on the meter, which keeps it until release
     float f_ShotPower = 0.0f;  // power of the last stroke
     int f_Combo = 0;           // objects hit by the current stroke
     float f_CupX = 0.0f;       // cup centre x
@@ -224,6 +230,8 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int f_PauseChoice = 0;     // -1 quit, 0 resume, 1 sound
     int f_Spin = 0;            // wait screen spinner angle, degrees
     int f_WaitSide = 0;        // scratch of the wait screen: the shorter logical side
+    float f_HoleWidth = 0.0f;  // logical screen the hole is laid out for; 0 before the first hole
+    float f_HoleHeight = 0.0f;
 
     // ---- Screen scaling and the display list ----
     float f_ScaleX = 0.0f;  // device pixels per logical unit (equal after a render)

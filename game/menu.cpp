@@ -139,6 +139,8 @@ int bb_Moxelpark_MyApp::m_Menu() {
         f_Settings[SETTING_SOUND] = f_Settings[SETTING_SOUND] == SOUND_OFF ? SOUND_ON : SOUND_OFF;
         f_PointerUsed = 1;
         m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
+        // Kept at once: closing the window from the menu saves nothing else.
+        m_Save();
     }
 
     // 7. The top list's colour and size.

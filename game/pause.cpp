@@ -92,15 +92,18 @@ void Highlight(bb_Moxelpark_MyApp* game, float x, float y) {
     game->m_DrawImg(SLOT_ICONS, x, y, static_cast<float>(ICON_HIGHLIGHT));
 }
 
-// The panel slides away; the game goes on.
+// The panel slides away; the game goes on. By key as by touch the pointer's
+// press is used up, so a button already held does not reach the meter.
 void Resume(bb_Moxelpark_MyApp* game) {
     game->f_Paused = 1;
     game->f_PauseSlide = -1;
+    game->f_PointerUsed = 1;
     Click(game, RATE_ACTION);
 }
 
 // The panel is hidden at once and the game is over, even with the ball in flight.
 void Quit(bb_Moxelpark_MyApp* game) {
+    game->f_PointerUsed = 1;
     game->f_Paused = 0;
     game->f_PauseSlide = -1;
     game->f_PauseY = PAUSE_HIDDEN_Y;
@@ -117,9 +120,12 @@ int NextSoundSetting(int setting) {
     return setting == SOUND_OFF ? SOUND_ON : SOUND_OFF;
 }
 
+// A changed setting is saved at once: a player who closes the window next
+// expects to find it as he left it.
 void ChangeSound(bb_Moxelpark_MyApp* game) {
     game->f_Settings[SETTING_SOUND] = NextSoundSetting(game->f_Settings[SETTING_SOUND]);
     Click(game, RATE_ACTION);
+    game->m_Save();
 }
 
 }  // namespace
@@ -183,7 +189,6 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     m_SetSize(BUTTON_SIZE);
     m_SetCol(50.0f, 50.0f, 250.0f, 1.0f);
     if (m_Button(SLOT_ICONS, c, y, ICON_RESUME) != 0 && f_PointerUsed == 0) {
-        f_PointerUsed = 1;
         Resume(this);
     }
     if (f_PauseChoice == CHOICE_RESUME) {
@@ -214,7 +219,6 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     m_SetCol(255.0f, 50.0f, 50.0f, 1.0f);
     placeSide(c - sideX, &px, &py);
     if (m_Button(SLOT_ICONS, px, py, ICON_QUIT) != 0 && f_PointerUsed == 0) {
-        f_PointerUsed = 1;
         Quit(this);
     }
     if (f_PauseChoice == CHOICE_QUIT) {

@@ -104,9 +104,82 @@ constexpr float FULL = 1.0f;
 constexpr float HALF = 0.5f;
 constexpr float WHITE = 255.0f;
 
+// ---- Following the window ----
+
+// The box the ball's centre moves in on a logical screen: from the side walls
+// and the ceiling down to the ground line. False when the screen is too flat
+// (or not yet known) to hold one.
+struct PlayBox {
+    float width = 0.0f;   // between the walls
+    float height = 0.0f;  // from the ceiling to the ground line
+    float ground = 0.0f;
+};
+
+bool play_box(float jscrw, float jscrh, PlayBox* box) {
+    box->width = jscrw - 2.0f * WALL;
+    box->ground = jscrh - GROUND_FROM_BOTTOM;
+    box->height = box->ground - CEILING;
+    return box->width > 0.0f && box->height > 0.0f;
+}
+
+// A place carried from one box to another in proportion: the walls, the
+// ceiling and the ground line stay where they are, so a ball on the grass
+// stays exactly on it.
+void carry(const PlayBox& from, const PlayBox& to, float* x, float* y) {
+    *x = WALL + (*x - WALL) * (to.width / from.width);
+    *y = to.ground - (from.ground - *y) * (to.height / from.height);
+}
+
+// Whether the meter and the ball's turn take the pointer: not once the game is
+// over (its points would reach the score tables), nor under the pause panel,
+// whose buttons can lie over the meter or the ball.
+bool controls_live(const bb_Moxelpark_MyApp* game) {
+    return game->f_GameOver == 0 && game->f_Paused == 0;
+}
+
+// Whether the pointer is in the box around the ball that turns the golfer.
+bool in_turn_zone(bb_Moxelpark_MyApp* game) {
+    return game->m_MouseIn(game->f_BallX - TURN_ZONE_HALF, game->f_BallY - TURN_ZONE_HALF,
+                           TURN_ZONE_HALF * 2.0f, TURN_ZONE_HALF * 2.0f);
+}
+
 }  // namespace
 
+// ---------------------------------------------------------------------------
+// The hole on a new logical screen.
+
+void bb_Moxelpark_MyApp::FitHoleToScreen() {
+    if (f_HoleWidth == bb_Moxelpark_jscrw && f_HoleHeight == bb_Moxelpark_jscrh) return;
+    PlayBox from, to;
+    // A screen too flat to play on leaves the hole as it is until the window
+    // has a usable shape again.
+    if (!play_box(bb_Moxelpark_jscrw, bb_Moxelpark_jscrh, &to)) return;
+    if (play_box(f_HoleWidth, f_HoleHeight, &from)) {
+        // NOTE: only places change; velocities, hits, score, balls and the
+        // generator's state are the hole's own and stay as they are.
+        carry(from, to, &f_BallX, &f_BallY);
+        carry(from, to, &f_HeroX, &f_HeroY);
+        float cupY = from.ground;
+        carry(from, to, &f_CupX, &cupY);
+        for (int n = 1; n <= OBJECT_MAX; ++n) {
+            float* e = f_Objects.Data() + n * OBJECT_ENTRY_FLOATS;
+            if (e[OBJECT_KIND] > 0.0f) carry(from, to, &e[OBJECT_X], &e[OBJECT_Y]);
+        }
+        // Rounding must not put the ball beyond a wall, where it would be
+        // heard bouncing off it.
+        f_BallX = std::fmin(std::fmax(f_BallX, WALL), bb_Moxelpark_jscrw - WALL);
+        f_BallY = std::fmin(std::fmax(f_BallY, CEILING), to.ground);
+    }
+    f_HoleWidth = bb_Moxelpark_jscrw;
+    f_HoleHeight = bb_Moxelpark_jscrh;
+}
+
+// ---------------------------------------------------------------------------
+// One update of play.
+
 int bb_Moxelpark_MyApp::m_Game() {
+    // 0. A resize since the last update lays the hole out for the new screen.
+    FitHoleToScreen();
     const float g = bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM;
     const float meterTop = bb_Moxelpark_jscrh * 0.5f - METER_TOP_ABOVE_CENTRE;
 
@@ -114,6 +187,9 @@ int bb_Moxelpark_MyApp::m_Game() {
     m_CLS2D(SKY_RED, SKY_GREEN, SKY_BLUE, FULL);
     m_SetCol(0.0f, GRASS_GREEN, 0.0f, FULL);
     m_Rect(-1.0f, g, bb_Moxelpark_jscrw + 2.0f, GRASS_DEPTH);
+
+    // A press is the meter's only until it is released.
+    if (f_PointerDown == 0) f_MeterPress = 0;
 
     // 2. Aiming.
     if (f_BallState == BALL_AIMING) {
@@ -139,7 +215,8 @@ int bb_Moxelpark_MyApp::m_Game() {
             m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
                    METER_BAR_HEIGHT);
             // NOTE: the stroke empties the meter, so this fires once at most.
-            if (f_PointerDown == 0 && f_PointerUsed == 0 && f_Power > 0.0f && f_Balls > 0) {
+            if (f_PointerDown == 0 && f_PointerUsed == 0 && f_Power > 0.0f && f_Balls > 0 &&
+                controls_live(this)) {
                 f_ShotPower = f_Power + LAUNCH_EXTRA;
                 m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);
                 f_Power = 0.0f;
@@ -149,10 +226,21 @@ int bb_Moxelpark_MyApp::m_Game() {
                 f_BallVY = -f_ShotPower * LAUNCH_VY;
             }
         }
-        // 2.5 Setting the power, and the predicted path.
+        // 2.5 Setting the power, and the predicted path. The pause panel drops
+        // an aim in progress, as a press on its button does: a release under
+        // the panel must not come back as a stroke once it has closed.
+        if (f_Paused != 0) {
+            f_Power = 0.0f;
+            f_MeterPress = 0;
+        }
         if (m_MouseIn(bb_Moxelpark_jscrw - METER_ZONE_FROM_RIGHT, meterTop, METER_ZONE_WIDTH,
                       METER_ZONE_HEIGHT)) {
-            if (f_PointerUsed == 0 && f_PointerDown != 0) {
+            // Where the meter and the ball's turning zone overlap, a press that
+            // lands there turns the golfer; a press that began on the meter keeps
+            // setting the power across the ball.
+            if (f_PointerUsed == 0 && f_PointerDown != 0 && controls_live(this) &&
+                (f_MeterPress != 0 || !in_turn_zone(this))) {
+                f_MeterPress = 1;
                 f_Power = static_cast<float>(f_MouseY) - meterTop;
                 float x = f_BallX, y = f_BallY;
                 float speed = f_Power + LAUNCH_EXTRA;
@@ -167,9 +255,11 @@ int bb_Moxelpark_MyApp::m_Game() {
                     m_Oval(x, y, PATH_DOT_RADIUS, PATH_DOT_RADIUS);
                 }
             }
-        } else if (f_PointerDown != 0 && f_PointerUsed == 0) {
-            // Pressing elsewhere cancels the aim.
+        } else if (f_PointerDown != 0 && f_PointerUsed == 0 && controls_live(this)) {
+            // Pressing elsewhere cancels the aim, and a press that leaves the
+            // meter is no longer the meter's.
             f_Power = 0.0f;
+            f_MeterPress = 0;
         }
         // 2.6 The slider.
         m_SetCol(WHITE, WHITE, WHITE, FULL);
@@ -288,11 +378,10 @@ int bb_Moxelpark_MyApp::m_Game() {
     m_DrawImg(SLOT_GFX, f_HeroX - HERO_BEHIND * static_cast<float>(f_Facing), f_HeroY - HERO_ABOVE,
               static_cast<float>(f_Frame));
 
-    // 10. Tapping the ball turns the hero; the tap uses the press.
-    if (f_BallState == BALL_AIMING &&
-        m_MouseIn(f_BallX - TURN_ZONE_HALF, f_BallY - TURN_ZONE_HALF, TURN_ZONE_HALF * 2.0f,
-                  TURN_ZONE_HALF * 2.0f) &&
-        f_PointerUsed == 0 && f_PointerDown != 0) {
+    // 10. Tapping the ball turns the hero; the tap uses the press. A press the
+    // meter has taken does not also turn him.
+    if (f_BallState == BALL_AIMING && in_turn_zone(this) && f_PointerUsed == 0 && f_PointerDown != 0 &&
+        f_MeterPress == 0 && controls_live(this)) {
         f_PointerUsed = 1;
         f_Facing = -f_Facing;
     }

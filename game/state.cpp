@@ -47,6 +47,19 @@ int ToLogical(float pixels, float scale) {
     return static_cast<int>(v);
 }
 
+// A new game starts from rest, whatever the last one left behind: power set
+// on the meter during its game-over screen would be played as a stroke by the
+// first update, a press held since then must be released before it counts,
+// and a panel opened over the game-over screen is hidden as at start-up.
+void clear_for_new_game(bb_Moxelpark_MyApp* game) {
+    game->f_Power = 0.0f;
+    game->f_MeterPress = 0;
+    game->f_PointerUsed = 1;
+    game->f_Paused = 0;
+    game->f_PauseSlide = -1;
+    game->f_PauseY = PAUSE_HIDDEN_Y;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -170,6 +183,7 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
                 m_InGame();
                 break;
             case MODE_PLAY_LOAD:
+                clear_for_new_game(this);
                 m_LoadGame();
                 break;
             default:

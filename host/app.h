@@ -21,6 +21,8 @@ constexpr int MAX_UPDATES_PER_FRAME = 7;
 constexpr int ACTION_RELEASE = 0;
 constexpr int ACTION_PRESS = 1;
 constexpr int ACTION_REPEAT = 2;
+// The Alt bit of the modifiers the key callback reports.
+constexpr int MOD_ALT = 0x0004;
 
 class gxtkApp : public gxtkObject {
   public:
@@ -52,8 +54,9 @@ class gxtkApp : public gxtkObject {
     void InvokeOnSuspend();
     void InvokeOnResume();
 
-    // Window-system callbacks (GLFW 3 key codes and actions).
-    static void OnKey(int key, int action);
+    // Window-system callbacks (GLFW 3 key codes, actions and modifiers). F11
+    // and Alt+Enter switch fullscreen and never reach the input device.
+    static void OnKey(int key, int action, int mods = 0);
     static void OnChar(int chr, int action);
     static void OnMouseButton(int button, int action);
     static void OnWindowSize(int width, int height);
@@ -70,8 +73,14 @@ class gxtkApp : public gxtkObject {
   private:
     // One pass of the loop; false once the window has closed.
     bool Step();
+    // Whether the host keeps a key event for itself (the fullscreen keys).
+    bool TakeHostKey(int key, int action, int mods);
     void TimedStep();
     void RenderWhenIdle();
+
+    // Fullscreen keys whose press the host took; their repeats and release
+    // are kept from the game too, even when Alt is let go first.
+    unsigned hostKeysHeld = 0;
 };
 
 class bb_app_App;

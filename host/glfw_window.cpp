@@ -3,6 +3,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <ctime>
@@ -21,6 +22,34 @@ int ReadJoystick(const T* (*read)(int joystick, int* count), T* out, int max) {
     if (count > max) count = max;
     for (int i = 0; i < count; ++i) out[i] = values[i];
     return count;
+}
+
+static_assert(GAMEPAD_BUTTONS == GLFW_GAMEPAD_BUTTON_LAST + 1, "the seam carries every pad button");
+static_assert(GAMEPAD_AXES == GLFW_GAMEPAD_AXIS_LAST + 1, "the seam carries every pad axis");
+
+// The monitor that holds most of the window's area; the primary one when the
+// window lies on none.
+GLFWmonitor* monitor_under(GLFWwindow* window) {
+    int wx = 0, wy = 0, ww = 0, wh = 0;
+    glfwGetWindowPos(window, &wx, &wy);
+    glfwGetWindowSize(window, &ww, &wh);
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    GLFWmonitor* best = glfwGetPrimaryMonitor();
+    long long bestArea = 0;
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        if (!mode) continue;
+        int mx = 0, my = 0;
+        glfwGetMonitorPos(monitors[i], &mx, &my);
+        long long w = std::min(wx + ww, mx + mode->width) - std::max(wx, mx);
+        long long h = std::min(wy + wh, my + mode->height) - std::max(wy, my);
+        if (w > 0 && h > 0 && w * h > bestArea) {
+            bestArea = w * h;
+            best = monitors[i];
+        }
+    }
+    return best;
 }
 
 }  // namespace
@@ -66,6 +95,22 @@ void GlfwWindowSystem::SwapBuffers() {
     glfwSwapBuffers(window_);
 }
 
+void GlfwWindowSystem::ToggleFullscreen() {
+    if (glfwGetWindowMonitor(window_)) {
+        glfwSetWindowMonitor(window_, nullptr, windowedX_, windowedY_, windowedWidth_, windowedHeight_,
+                             GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = monitor_under(window_);
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) return;
+    glfwGetWindowPos(window_, &windowedX_, &windowedY_);
+    glfwGetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+    // NOTE: the monitor's own mode, so the screen never switches modes and
+    // the window only loses its frame and covers the monitor.
+    glfwSetWindowMonitor(window_, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
 void GlfwWindowSystem::GetCursorPos(int* x, int* y) {
     double dx = 0, dy = 0;
     glfwGetCursorPos(window_, &dx, &dy);
@@ -85,6 +130,15 @@ int GlfwWindowSystem::GetJoystickAxes(float* axes, int max) {
 
 int GlfwWindowSystem::GetJoystickButtons(unsigned char* buttons, int max) {
     return ReadJoystick(glfwGetJoystickButtons, buttons, max);
+}
+
+bool GlfwWindowSystem::GetGamepad(GamepadState* pad) {
+    if (!glfwJoystickIsGamepad(GLFW_JOYSTICK_1)) return false;
+    GLFWgamepadstate state;
+    if (!glfwGetGamepadState(GLFW_JOYSTICK_1, &state)) return false;
+    for (int i = 0; i < GAMEPAD_BUTTONS; ++i) pad->buttons[i] = state.buttons[i];
+    for (int i = 0; i < GAMEPAD_AXES; ++i) pad->axes[i] = state.axes[i];
+    return true;
 }
 
 }  // namespace host

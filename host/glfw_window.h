@@ -21,14 +21,19 @@ class GlfwWindowSystem : public WindowSystem {
     bool IsFocused() override;
     void GetSize(int* width, int* height) override;
     void SwapBuffers() override;
+    void ToggleFullscreen() override;
     void GetCursorPos(int* x, int* y) override;
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
+    bool GetGamepad(GamepadState* pad) override;
 
     GLFWwindow* handle() const { return window_; }
 
   private:
     GLFWwindow* window_;
+    // The window's place and size before it went fullscreen.
+    int windowedX_ = 0, windowedY_ = 0;
+    int windowedWidth_ = 0, windowedHeight_ = 0;
 };
 
 }  // namespace host

@@ -1,9 +1,10 @@
 // Program entry: the window, the audio device, the runtime start and the loop.
 //
-// main brings up GLFW, one centred 640x480 window titled "Moxelpark" and the
-// OpenAL device and context (audio failures are reported and tolerated), then
-// starts the runtime with bb_std_main, runs the host's loop, and tears the
-// audio context, the audio device and GLFW down in that order.
+// main brings up GLFW, one centred window titled "Moxelpark" (640x480, larger
+// on a high-DPI monitor: window_place.h) and the OpenAL device and context
+// (audio failures are reported and tolerated), then starts the runtime with
+// bb_std_main, runs the host's loop, and tears the audio context, the audio
+// device and GLFW down in that order.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <GLFW/glfw3.h>
@@ -18,12 +19,11 @@
 #include "game/program.h"
 #include "host/app.h"
 #include "host/glfw_window.h"
+#include "host/window_place.h"
 #include "runtime/runtime.h"
 
 namespace {
 
-constexpr int WINDOW_WIDTH = 640;
-constexpr int WINDOW_HEIGHT = 480;
 constexpr const char* WINDOW_TITLE = "Moxelpark";
 
 int saved_argc = 0;
@@ -31,8 +31,8 @@ const char** saved_argv = nullptr;
 ALCdevice* alcDevice = nullptr;
 ALCcontext* alcContext = nullptr;
 
-void key_callback(GLFWwindow*, int key, int, int action, int) {
-    gxtkApp::OnKey(key, action);
+void key_callback(GLFWwindow*, int key, int, int action, int mods) {
+    gxtkApp::OnKey(key, action, mods);
 }
 
 void char_callback(GLFWwindow*, unsigned int codepoint) {
@@ -107,6 +107,21 @@ void open_audio() {
     if (!alcMakeContextCurrent(alcContext)) std::puts("alcMakeContextCurrent failed");
 }
 
+// The window's first size and place. GLFW may report no monitor at all (a
+// display it cannot query): then the window opens at 640x480 wherever the
+// window system puts it rather than asking a missing monitor for its mode.
+bool choose_window_rect(host::WindowRect* rect) {
+    *rect = host::WindowRect{0, 0, host::WINDOW_WIDTH, host::WINDOW_HEIGHT};
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (!monitor) return false;
+    const GLFWvidmode* desktop = glfwGetVideoMode(monitor);
+    if (!desktop) return false;
+    float xscale = 1.0f, yscale = 1.0f;
+    glfwGetMonitorContentScale(monitor, &xscale, &yscale);
+    *rect = host::first_window_rect(desktop->width, desktop->height, xscale, yscale);
+    return true;
+}
+
 void close_audio_and_window() {
     if (alcContext) {
         alcMakeContextCurrent(nullptr);
@@ -141,20 +156,19 @@ int main(int argc, const char** argv) {
         std::fflush(stdout);
         std::exit(-1);
     }
-    const GLFWvidmode* desktop = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    host::WindowRect place;
+    const bool centred = choose_window_rect(&place);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     // Shown only once it is in its place, so it never appears at the corner first.
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
+    GLFWwindow* window = glfwCreateWindow(place.width, place.height, WINDOW_TITLE, nullptr, nullptr);
     if (!window) fail("glfwOpenWindow failed");
     glfwMakeContextCurrent(window);
 #ifdef MOXEL_SANITIZE
     pin_gl_driver();
 #endif
     glfwSwapInterval(0);
-    if (desktop) {
-        glfwSetWindowPos(window, (desktop->width - WINDOW_WIDTH) / 2, (desktop->height - WINDOW_HEIGHT) / 2);
-    }
+    if (centred) glfwSetWindowPos(window, place.x, place.y);
     glfwSetWindowTitle(window, WINDOW_TITLE);
     glfwShowWindow(window);
     open_audio();

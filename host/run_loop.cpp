@@ -1,5 +1,7 @@
 // The run loop: fixed-rate updates with a bounded catch-up, one render per
 // pass, suspension while iconified, and a collector step after every event.
+#include <GLFW/glfw3.h>
+
 #include "audio/audio_device.h"
 #include "host/app.h"
 #include "host/window.h"
@@ -9,6 +11,26 @@
 namespace {
 host::WindowSystem& ws() {
     return host::window();
+}
+
+// Bits of gxtkApp::hostKeysHeld, one per fullscreen key.
+constexpr unsigned HELD_F11 = 1u;
+constexpr unsigned HELD_ENTER = 2u;
+constexpr unsigned HELD_KEYPAD_ENTER = 4u;
+
+// The bit of a key press that switches fullscreen (F11, or either Enter with
+// Alt held), or 0 for any other press.
+unsigned fullscreen_key_bit(int key, int mods) {
+    const bool alt = (mods & MOD_ALT) != 0;
+    if (key == GLFW_KEY_F11) return HELD_F11;
+    if (key == GLFW_KEY_ENTER && alt) return HELD_ENTER;
+    if (key == GLFW_KEY_KP_ENTER && alt) return HELD_KEYPAD_ENTER;
+    return 0u;
+}
+
+// The same bit whatever the modifiers, for the repeats and the release.
+unsigned held_key_bit(int key) {
+    return fullscreen_key_bit(key, MOD_ALT);
 }
 }  // namespace
 
@@ -119,7 +141,24 @@ void gxtkApp::InvokeOnResume() {
     gc_collect();
 }
 
-void gxtkApp::OnKey(int key, int action) {
+bool gxtkApp::TakeHostKey(int key, int action, int mods) {
+    if (action == ACTION_PRESS) {
+        unsigned bit = fullscreen_key_bit(key, mods);
+        if (bit == 0u) return false;
+        hostKeysHeld |= bit;
+        ws().ToggleFullscreen();
+        return true;
+    }
+    unsigned bit = held_key_bit(key);
+    if ((hostKeysHeld & bit) == 0u) return false;
+    if (action == ACTION_RELEASE) hostKeysHeld &= ~bit;
+    return true;
+}
+
+void gxtkApp::OnKey(int key, int action, int mods) {
+    // Switching fullscreen is the host's: Alt+Enter must not also confirm a
+    // menu choice, nor F11 count as a key hit.
+    if (app->TakeHostKey(key, action, mods)) return;
     int code = gxtkInput::TransKey(key);
     if (code == 0) return;
     gxtkInput* in = app->input;

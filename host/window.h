@@ -11,6 +11,19 @@ namespace host {
 
 constexpr int JOYSTICK_MAX_AXES = 8;
 
+// A game pad read through the window system's pad mappings, which name each
+// physical control whatever raw number the pad gives it. Buttons and axes come
+// in the window system's own pad order (A, B, X, Y, the shoulders, Back, Start,
+// Guide, the thumb clicks, then the d-pad up, right, down, left; the left
+// stick's x and y, the right stick's, then the two triggers).
+constexpr int GAMEPAD_BUTTONS = 15;
+constexpr int GAMEPAD_AXES = 6;
+
+struct GamepadState {
+    unsigned char buttons[GAMEPAD_BUTTONS];
+    float axes[GAMEPAD_AXES];
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -27,6 +40,10 @@ class WindowSystem {
     virtual bool IsFocused() = 0;
     virtual void GetSize(int* width, int* height) = 0;
     virtual void SwapBuffers() = 0;
+    // Switches between the window and a borderless fullscreen window on the
+    // monitor the window is on; switching back restores the window's size and
+    // position. The program sees the switch as a resize.
+    virtual void ToggleFullscreen() = 0;
 
     // Pointer position in window pixels, truncated to ints.
     virtual void GetCursorPos(int* x, int* y) = 0;
@@ -34,6 +51,9 @@ class WindowSystem {
     // (never more than `max`; 0 when absent).
     virtual int GetJoystickAxes(float* axes, int max) = 0;
     virtual int GetJoystickButtons(unsigned char* buttons, int max) = 0;
+    // Fills `pad` and returns true when joystick 1 is a pad the window system
+    // has a mapping for; false, leaving `pad` alone, for none or a raw joystick.
+    virtual bool GetGamepad(GamepadState* pad) = 0;
 };
 
 // A window system without a window: size 0, clock at 0, no input. Installed
@@ -49,9 +69,11 @@ class NullWindowSystem : public WindowSystem {
     bool IsFocused() override { return false; }
     void GetSize(int* width, int* height) override { *width = *height = 0; }
     void SwapBuffers() override {}
+    void ToggleFullscreen() override {}
     void GetCursorPos(int* x, int* y) override { *x = *y = 0; }
     int GetJoystickAxes(float*, int) override { return 0; }
     int GetJoystickButtons(unsigned char*, int) override { return 0; }
+    bool GetGamepad(GamepadState*) override { return false; }
 };
 
 WindowSystem& window();

@@ -9,6 +9,7 @@
 #include <GLFW/glfw3.h>
 
 #include <array>
+#include <iterator>
 
 #include "host/window.h"
 
@@ -88,6 +89,51 @@ constexpr int AXIS_RIGHT_Y = 4;
 constexpr int AXIS_RIGHT_Z = 5;
 constexpr unsigned char BUTTON_PRESSED = 1;
 
+// ---- Game pads ----
+// Raw button numbers differ from pad to pad, so a pad the window system has a
+// mapping for is presented in one layout that the play controls' joystick
+// buttons fit: A, B, X, Y are buttons 0-3, the shoulders 4 and 5, Back 6,
+// Start 7, and the d-pad's left, up, right and down 8-11.
+constexpr int PAD_LAYOUT_BUTTONS[] = {
+    GLFW_GAMEPAD_BUTTON_A,       GLFW_GAMEPAD_BUTTON_B,           GLFW_GAMEPAD_BUTTON_X,
+    GLFW_GAMEPAD_BUTTON_Y,       GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
+    GLFW_GAMEPAD_BUTTON_BACK,    GLFW_GAMEPAD_BUTTON_START,       GLFW_GAMEPAD_BUTTON_DPAD_LEFT,
+    GLFW_GAMEPAD_BUTTON_DPAD_UP, GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,  GLFW_GAMEPAD_BUTTON_DPAD_DOWN,
+};
+// The sticks in the six-axis order the device keeps (left x, y, z, right x, y,
+// z), the triggers standing in for the z axes; six axes need no remapping.
+constexpr int PAD_LAYOUT_AXES[] = {
+    GLFW_GAMEPAD_AXIS_LEFT_X,  GLFW_GAMEPAD_AXIS_LEFT_Y,  GLFW_GAMEPAD_AXIS_LEFT_TRIGGER,
+    GLFW_GAMEPAD_AXIS_RIGHT_X, GLFW_GAMEPAD_AXIS_RIGHT_Y, GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER,
+};
+constexpr int PAD_BUTTON_COUNT = static_cast<int>(std::size(PAD_LAYOUT_BUTTONS));
+constexpr int PAD_AXIS_COUNT = static_cast<int>(std::size(PAD_LAYOUT_AXES));
+static_assert(PAD_AXIS_COUNT == INPUT_JOY_AXES, "a pad fills every axis the device keeps");
+
+// Joystick 1 as BeginUpdate reads it: raw axes before their remapping, and buttons.
+struct JoystickReading {
+    float axes[host::JOYSTICK_MAX_AXES] = {};
+    int axisCount = 0;
+    unsigned char buttons[INPUT_JOY_BUTTONS] = {};
+    int buttonCount = 0;
+};
+
+// A recognised pad in the fixed layout; any other joystick as the window system reports it.
+void read_joystick(host::WindowSystem& ws, JoystickReading* r) {
+    host::GamepadState pad;
+    if (ws.GetGamepad(&pad)) {
+        for (int i = 0; i < PAD_BUTTON_COUNT; ++i) r->buttons[i] = pad.buttons[PAD_LAYOUT_BUTTONS[i]];
+        for (int i = 0; i < PAD_AXIS_COUNT; ++i) r->axes[i] = pad.axes[PAD_LAYOUT_AXES[i]];
+        r->buttonCount = PAD_BUTTON_COUNT;
+        r->axisCount = PAD_AXIS_COUNT;
+        return;
+    }
+    // The seam reports how many axes it delivered, up to its own maximum, so a
+    // stick with more than six never looks like one of the remapped layouts.
+    r->axisCount = ws.GetJoystickAxes(r->axes, host::JOYSTICK_MAX_AXES);
+    r->buttonCount = ws.GetJoystickButtons(r->buttons, INPUT_JOY_BUTTONS);
+}
+
 }  // namespace
 
 gxtkInput::gxtkInput() : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes() {}
@@ -99,7 +145,7 @@ int gxtkInput::SetKeyboardEnabled(int) {
 int gxtkInput::KeyDown(int key) {
     if (key == KEY_TOUCH0) key = KEY_LMB;
     if (!InRange(key)) return 0;
-    return (keyStates[key] & KEY_STATE_DOWN) ? 1 : 0;
+    return (keyStates[key] & (KEY_STATE_DOWN | KEY_STATE_PRESSED)) ? 1 : 0;
 }
 
 int gxtkInput::KeyHit(int key) {
@@ -169,14 +215,10 @@ void gxtkInput::BeginUpdate() {
     mouseX = static_cast<float>(x);
     mouseY = static_cast<float>(y);
 
-    // The seam reports how many axes it delivered, up to its own maximum, so a
-    // stick with more than six never looks like one of the remapped layouts.
-    float axes[host::JOYSTICK_MAX_AXES] = {};
-    int axisCount = ws.GetJoystickAxes(axes, host::JOYSTICK_MAX_AXES);
-    for (int i = 0; i < INPUT_JOY_AXES; ++i) joyAxes[i] = i < axisCount ? axes[i] : 0.0f;
-
-    unsigned char buttons[INPUT_JOY_BUTTONS] = {};
-    const int buttonCount = ws.GetJoystickButtons(buttons, INPUT_JOY_BUTTONS);
+    JoystickReading joy;
+    read_joystick(ws, &joy);
+    const int axisCount = joy.axisCount;
+    for (int i = 0; i < INPUT_JOY_AXES; ++i) joyAxes[i] = i < axisCount ? joy.axes[i] : 0.0f;
 
     if (axisCount == AXES_FOUR) {
         joyAxes[AXIS_RIGHT_Y] = joyAxes[AXIS_LEFT_Z];
@@ -188,8 +230,8 @@ void gxtkInput::BeginUpdate() {
     }
 
     // A held button counts one hit when it goes down, like a key.
-    for (int b = 0; b < buttonCount; ++b) {
-        if (buttons[b] == BUTTON_PRESSED) {
+    for (int b = 0; b < joy.buttonCount; ++b) {
+        if (joy.buttons[b] == BUTTON_PRESSED) {
             Press(KEY_JOY0_A + b);
         } else {
             Release(KEY_JOY0_A + b);
@@ -198,6 +240,7 @@ void gxtkInput::BeginUpdate() {
 }
 
 void gxtkInput::EndUpdate() {
+    // A held key stays down; a key released before this update saw it reads up from now on.
     for (int& state : keyStates) state &= KEY_STATE_DOWN;
     charPut = 0;
     charGet = 0;
@@ -217,7 +260,7 @@ void gxtkInput::Press(int key) {
         if (state & KEY_STATE_DOWN) return;
         // The hit count lives in the low byte; a 256th press within one update
         // must not spill into the down bit.
-        state = KEY_STATE_DOWN | ((state + 1) & KEY_STATE_HITS);
+        state = KEY_STATE_DOWN | KEY_STATE_PRESSED | ((state + 1) & KEY_STATE_HITS);
         key = CombinedKey(key);
     }
 }
@@ -226,12 +269,17 @@ void gxtkInput::Release(int key) {
     while (key != 0) {
         int& state = keyStates[key];
         if (!(state & KEY_STATE_DOWN)) return;
-        state &= KEY_STATE_HITS;
+        // The press mark stays: an update that has not yet run still sees the key down.
+        state &= ~KEY_STATE_DOWN;
         int combined = CombinedKey(key);
-        if (combined == KEY_SHIFT && KeyDown(KEY_LSHIFT) + KeyDown(KEY_RSHIFT) > 0) return;
-        if (combined == KEY_CONTROL && KeyDown(KEY_LCONTROL) + KeyDown(KEY_RCONTROL) > 0) return;
+        if (combined == KEY_SHIFT && (IsHeld(KEY_LSHIFT) || IsHeld(KEY_RSHIFT))) return;
+        if (combined == KEY_CONTROL && (IsHeld(KEY_LCONTROL) || IsHeld(KEY_RCONTROL))) return;
         key = combined;
     }
+}
+
+bool gxtkInput::IsHeld(int key) const {
+    return (keyStates[key] & KEY_STATE_DOWN) != 0;
 }
 
 void gxtkInput::PutChar(int chr) {

@@ -11,6 +11,9 @@
 // down), 45 Insert, 46 Delete, 48-57 digits, 65-90 letters, 112-123 F1-F12,
 // 160/161 left/right Shift, 162/163 left/right Control, 186-192 and 219-222
 // punctuation, 256-287 joystick 1 buttons, 384 touch 0 (reads as code 1).
+// A game pad the window system recognises always gives the same buttons:
+// 256-259 A, B, X, Y, 260/261 the shoulders, 262 Back, 263 Start, 264-267 the
+// d-pad's left, up, right and down.
 #ifndef MOXEL_INPUT_INPUT_DEVICE_H
 #define MOXEL_INPUT_INPUT_DEVICE_H
 
@@ -53,6 +56,10 @@ constexpr int KEY_TOUCH0 = 384;
 // Bit 8 of a key state: the key is down now. Bits 0-7 count presses.
 constexpr int KEY_STATE_DOWN = 0x100;
 constexpr int KEY_STATE_HITS = 0xff;
+// Bit 9: the key went down since the last update ended. A tap or a touchpad
+// click delivers its press and release in one event poll; the key still reads
+// down for the update after it, so no update misses the press.
+constexpr int KEY_STATE_PRESSED = 0x200;
 
 // Characters queued for non-printing editing keys are 65536 + key code.
 constexpr int CHAR_EDITING_KEY = 0x10000;
@@ -79,7 +86,8 @@ class gxtkInput : public gxtkObject {
 
     // Polls the pointer and joystick 1; at the start of every update.
     void BeginUpdate();
-    // Clears hit counts and the character queue; after every update.
+    // Clears hit counts, the character queue and the marks of keys that went
+    // down during the update's poll; after every update.
     void EndUpdate();
     void OnKeyDown(int key);
     void OnKeyUp(int key);
@@ -103,6 +111,8 @@ class gxtkInput : public gxtkObject {
     // The press and release steps, without the bounds check of the public entries.
     void Press(int key);
     void Release(int key);
+    // Whether the key is physically held, apart from a press the update has yet to see.
+    bool IsHeld(int key) const;
 };
 
 #endif

@@ -99,8 +99,7 @@ measure() {
     sleep 3  # loading (one asset per update) and the menu's slide-in
     case "$scenario" in
         play)
-            # Held for a few frames: a press and release inside one event
-            # poll never shows the button down to an update.
+            # Held for a few frames, as a hand clicks.
             xdotool mousemove --window "$wid" "$TYPE3_X" "$TYPE3_Y" mousedown 1
             sleep 0.1
             xdotool mouseup 1

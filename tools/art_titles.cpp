@@ -94,16 +94,35 @@ void menu_near(Canvas& c) {
 }
 
 // The studio emblem: a navy disc with a white rim, a big W and the studio's name.
+//
+// NOTE: the emblem fills only the middle of its 256 by 256 frame. The menu shows the frame at half size as
+// the credits button, 40 units above the bottom right corner, just below the score panel's "Last" list;
+// an emblem of more than about 62 pixels' radius would cover that list's lowest row.
+constexpr float EMBLEM_CENTRE = 128;
+constexpr float EMBLEM_SCALE = 0.56f;  // of the full-frame design drawn before: a rim radius of 108
+
+// A length and a place of the full-frame design, drawn at the emblem's scale about the frame's centre.
+float emblem(float length) {
+    return length * EMBLEM_SCALE;
+}
+Point emblem_at(float x, float y) {
+    return {EMBLEM_CENTRE + emblem(x - EMBLEM_CENTRE), EMBLEM_CENTRE + emblem(y - EMBLEM_CENTRE)};
+}
+
 void studio(Canvas& c) {
-    c.disc(128, 128, 108, WHITE);
-    c.disc(128, 128, 102, NAVY);
-    c.ring(128, 128, 92, 95, rgb(90, 200, 255));
-    const std::vector<Point> w = {{62, 66}, {92, 150}, {128, 98}, {164, 150}, {194, 66}};
-    for (size_t i = 0; i + 1 < w.size(); ++i) c.line(w[i].x, w[i].y, w[i + 1].x, w[i + 1].y, 18, WHITE);
-    c.disc(128, 60, 11, rgb(255, 210, 60));  // a ball in flight over the W
+    c.disc(EMBLEM_CENTRE, EMBLEM_CENTRE, emblem(108), WHITE);
+    c.disc(EMBLEM_CENTRE, EMBLEM_CENTRE, emblem(102), NAVY);
+    c.ring(EMBLEM_CENTRE, EMBLEM_CENTRE, emblem(92), emblem(95), rgb(90, 200, 255));
+    const std::vector<Point> w = {emblem_at(62, 66), emblem_at(92, 150), emblem_at(128, 98),
+                                  emblem_at(164, 150), emblem_at(194, 66)};
+    for (size_t i = 0; i + 1 < w.size(); ++i)
+        c.line(w[i].x, w[i].y, w[i + 1].x, w[i + 1].y, emblem(18), WHITE);
+    const Point ball = emblem_at(128, 60);
+    c.disc(ball.x, ball.y, emblem(11), rgb(255, 210, 60));  // a ball in flight over the W
     const std::string name = "WEXO";
-    const float px = 4;
-    draw_text(c, 128 - text_width(name) * px / 2, 168, name, px, rgb(255, 210, 60));
+    const float px = emblem(4);
+    const Point text = emblem_at(128, 168);
+    draw_text(c, text.x - text_width(name) * px / 2, text.y, name, px, rgb(255, 210, 60));
 }
 
 // The title: "Moxelpark" in big rounded pixels, shaded yellow to orange, with a dark edge and shadow.

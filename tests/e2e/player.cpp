@@ -60,6 +60,10 @@ void click(const XServer& server, const std::string& window, int x, int y) {
     server.x("xdotool mouseup 1");
 }
 
+void instant_click(const XServer& server, const std::string& window, int x, int y) {
+    server.x("xdotool mousemove --window " + window + " " + at(x, y) + " click 1");
+}
+
 void drag(const XServer& server, const std::string& window, int x0, int y0, int x1, int y1) {
     server.x("xdotool mousemove --window " + window + " " + at(x0, y0) + " mousedown 1");
     pause_for(PRESS_SECONDS);

@@ -32,6 +32,8 @@ bool same(const Rgb& a, const Rgb& b);
 void pause_for(double seconds);
 // A press long enough for the game's 60 Hz update to see it.
 void click(const XServer& server, const std::string& window, int x, int y);
+// Press and release sent together, as `xdotool click` and a touchpad tap send them.
+void instant_click(const XServer& server, const std::string& window, int x, int y);
 // Press at (x0, y0), move to (x1, y1) in steps, release.
 void drag(const XServer& server, const std::string& window, int x0, int y0, int x1, int y1);
 // Gives the window the keyboard focus and presses a key (an xdotool key name).

@@ -213,6 +213,21 @@ TEST(PlayerTest, KeysMoveTheSelectionAndStartTheGame) {
     expect_clean_output(game);
 }
 
+TEST(PlayerTest, AnInstantClickStartsTheGameAndOpensThePausePanel) {
+    XServer server;
+    WorkDir dir;
+    Game game(dir, &server, {NO_SOUND_CARD});
+    std::string window = game.window();
+    ASSERT_TRUE(wait_for_menu(server, window));
+    pause_for(SLIDE_IN_SECONDS);
+    instant_click(server, window, TYPE_BUTTON_X[1], TYPE_BUTTON_Y);
+    ASSERT_TRUE(wait_for([&] { return play_screen(server, window); }, 10.0, 0.2)) << "no game started";
+    instant_click(server, window, PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
+    EXPECT_TRUE(wait_for([&] { return window_pixel(server, window, 630, 60).b < 50; }, 3.0, 0.1))
+        << "no pause panel's veil over the sky";
+    expect_clean_output(game);
+}
+
 TEST(PlayerTest, EscapePausesQuitEndsTheGameAndARestartShowsTheScore) {
     XServer server(true);
     WorkDir dir;

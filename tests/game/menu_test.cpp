@@ -1,11 +1,14 @@
 // The title menu: slide-in, score lists sized to the screen, the one-press
 // latch of its buttons, game-type selection by keys and buttons in both
 // layouts, and the boxes over it that leave only the sound switch working.
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "harness.h"
 #include "shell_fixture.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -17,6 +20,7 @@ constexpr float ICADE_X = 602, ICADE_Y = 38;
 constexpr float CREDITS_X = 570, CREDITS_Y = 440;
 constexpr float TYPE_Y = 336;
 constexpr float TYPE_X[] = {128, 256, 384};
+constexpr float PAUSE_BUTTON_X = 16, PAUSE_BUTTON_Y = 16;
 
 std::string Padded(int value) {
     std::string s = std::to_string(value);
@@ -145,6 +149,17 @@ TEST(Menu, TypeButtonsStartTheirTypeAndMarkTheSelection) {
     }
 }
 
+TEST(Menu, AnInstantClickStartsAGameAndThenOpensThePausePanel) {
+    ShellFixture f;
+    f.InstantClick(TYPE_X[2], TYPE_Y);
+    EXPECT_EQ(f.game->f_GameMode, MODE_PLAY_LOAD);
+    EXPECT_EQ(f.game->f_GameType, 3);
+    f.Update(2);
+    ASSERT_EQ(f.game->f_GameMode, MODE_PLAY);
+    f.InstantClick(PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
+    EXPECT_EQ(f.game->f_Paused, 1);
+}
+
 TEST(Menu, TypeButtonsFollowTheLayoutAndTheSlide) {
     struct Case {
         int width, height;
@@ -218,6 +233,55 @@ TEST(Menu, APressOnATypeButtonWhileTheCreditsAreOpenOnlyClosesThem) {
     EXPECT_EQ(f.game->f_ShowCredits, 0);
     EXPECT_EQ(f.game->f_GameMode, MODE_MENU);
     EXPECT_EQ(f.game->f_GameType, 2);
+}
+
+TEST(Menu, TheCreditsLogoLeavesEveryRowOfTheLastListReadable) {
+    const struct { int width, height; } shapes[] = {{640, 480}, {1280, 720}, {480, 640}};
+    for (const auto& shape : shapes) {
+        SCOPED_TRACE(testing::Message() << shape.width << "x" << shape.height);
+        ShellFixture f(shape.width, shape.height);
+        for (int i = LAST_TEN_BASE; i < HIGHSCORE_COUNT; ++i) f.game->f_HighScores[i] = 88888888;
+        f.Update();
+        const int factor = f.game->f_HiRes;
+        const std::string suffix = factor == 4 ? "-hd2" : factor == 2 ? "-hd" : "";
+        const test_support::Picture logo = test_support::load("data/common/WexoLogo" + suffix + ".png");
+        const test_support::Picture font = test_support::load("data/fonts/editundo" + suffix + ".png");
+        ASSERT_EQ(logo.w, 256 * factor);
+        ASSERT_EQ(font.w, 16 * FONT_CELL * factor);
+        std::vector<game_test::DrawEntry> logos = f.h.EntriesOf(SLOT_AUTHOR);
+        ASSERT_EQ(logos.size(), 1u);
+        const game_test::DrawEntry button = logos[0];
+        const float logoK = button.w * f.game->f_ImageScale;  // logical units per pixel of the file
+        const int frame = 256 * factor, cell = FONT_CELL * factor;
+        // The logo's pixel under a logical coordinate, within its frame.
+        auto logo_pixel = [&](float v, float centre) {
+            return std::clamp(static_cast<int>(std::floor((v - centre) / logoK + frame / 2.0f)), 0,
+                              frame - 1);
+        };
+
+        // The digits of the "Last" rows: the glyphs below the list's title line.
+        int digits = 0;
+        for (const game_test::DrawEntry& g : f.h.EntriesOf(SLOT_FONT)) {
+            if (g.y < bb_Moxelpark_jscrh / 2.0f + 15.0f || g.frame != '8' - FONT_FIRST_CHAR) continue;
+            ++digits;
+            const int n = static_cast<int>(g.frame);
+            const test_support::Ink ink =
+                test_support::ink_of(font, n % 16 * cell, n / 16 * cell, cell, cell);
+            const float k = g.w * f.game->f_ImageScale, half = cell / 2.0f;
+            // Every logo pixel whose square meets the digit's ink must be clear.
+            int covered = 0;
+            for (int qy = logo_pixel(g.y + (ink.top - half) * k, button.y);
+                 qy <= logo_pixel(g.y + (ink.bottom + 1 - half) * k, button.y); ++qy) {
+                for (int qx = logo_pixel(g.x + (ink.left - half) * k, button.x);
+                     qx <= logo_pixel(g.x + (ink.right + 1 - half) * k, button.x); ++qx)
+                    covered += logo.alpha(qx, qy) != 0;
+            }
+            EXPECT_EQ(covered, 0) << "digit at " << g.x << ", " << g.y;
+        }
+        // Every row shows all eight digits.
+        const int rows = std::min(10, (static_cast<int>(bb_Moxelpark_jscrh / 2.0f) - 90) / 15);
+        EXPECT_EQ(digits, 8 * rows);
+    }
 }
 
 }  // namespace

@@ -19,13 +19,6 @@ struct Pause : PlayHarness {
         game->sounds.clear();
     }
     bb_Moxelpark_MyApp* g() { return game; }
-    // A key held for one update, then released for one.
-    void Key(int key) {
-        h.KeyDown(key);
-        h.Update();
-        h.KeyUp(key);
-        h.Update();
-    }
     // Opens by the back action and lets the panel slide all the way in.
     void OpenFully() {
         Key(KEY_ESC);

@@ -70,11 +70,12 @@ class PlayHarness {
     }
 
     // What the menu's start choice does: the type, then the load mode; the
-    // next update builds hole 1 and play runs from the update after.
+    // next update builds hole 1 with the pointer latch set, and the first play
+    // update, with nothing pressed, frees it as a player's release does.
     void StartGame(int type) {
         game->f_GameType = type;
         game->f_GameMode = MODE_PLAY_LOAD;
-        h.Update();
+        h.Update(2);
     }
 
     // ---- Pointer in logical units ----
@@ -91,6 +92,13 @@ class PlayHarness {
     void Tap(int x, int y) {
         Press(x, y);
         Release();
+    }
+    // A key held for one update, then released for one.
+    void Key(int key) {
+        h.KeyDown(key);
+        h.Update();
+        h.KeyUp(key);
+        h.Update();
     }
 
     // ---- Geometry of the play screen ----

@@ -178,6 +178,13 @@ struct ShellFixture {
         Press(x, y);
         Release();
     }
+    // Press and release in one event poll, as a touchpad tap delivers them.
+    void InstantClick(float x, float y) {
+        h.SetPointer(static_cast<int>(x * game->f_ScaleX), static_cast<int>(y * game->f_ScaleY));
+        h.MouseDown();
+        h.MouseUp();
+        Update();
+    }
     void Hold(int key) {
         h.KeyDown(key);
         Update();

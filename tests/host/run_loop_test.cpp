@@ -300,6 +300,7 @@ TEST_F(RunLoopTest, MouseButtonsArriveAsKeysOneToThree) {
     for (const Case& c : cases) {
         gxtkApp::OnMouseButton(c.button, 1);
         EXPECT_TRUE(app->input->KeyDown(c.key)) << c.button;
+        app->input->EndUpdate();
         gxtkApp::OnMouseButton(c.button, 0);
         EXPECT_FALSE(app->input->KeyDown(c.key)) << c.button;
     }

@@ -109,13 +109,26 @@ TEST(KeyToChar, EditingKeysQueueMarkedCharacters) {
     for (const auto& c : cases) EXPECT_EQ(gxtkInput::KeyToChar(c.code), c.chr) << "code " << c.code;
 }
 
-TEST_F(InputTest, TapsBetweenUpdatesEachCountAHit) {
-    Tap(65);
-    Tap(65);
-    EXPECT_EQ(bb_input_KeyDown(65), 0);
-    EXPECT_EQ(bb_input_KeyHit(65), 2);
+// A tap, or a touchpad click, delivers its press and release in one event poll.
+TEST_F(InputTest, TapsWithinOnePollReadDownForExactlyOneUpdate) {
+    for (int key : {65, KEY_LMB, KEY_LSHIFT}) {
+        Tap(key);
+        Tap(key);
+        in->BeginUpdate();
+        EXPECT_EQ(in->KeyDown(key), 1) << key;
+        EXPECT_EQ(in->KeyHit(key), 2) << key;
+        in->EndUpdate();
+        in->BeginUpdate();
+        EXPECT_EQ(in->KeyDown(key), 0) << key;
+        EXPECT_EQ(in->KeyHit(key), 0) << key;
+        in->EndUpdate();
+    }
+    // A release in a later poll than its press takes effect at once, as before.
+    in->OnKeyDown(65);
     in->EndUpdate();
-    EXPECT_EQ(bb_input_KeyHit(65), 0);
+    in->OnKeyUp(65);
+    EXPECT_EQ(in->KeyDown(65), 0);
+    EXPECT_EQ(in->KeyDown(KEY_SHIFT), 0);
 }
 
 TEST_F(InputTest, HeldKeyHitsOnceAndStaysDownAcrossUpdates) {
@@ -138,15 +151,17 @@ TEST_F(InputTest, EitherSideKeyHoldsTheCombinedKey) {
     for (const auto& p : pairs) {
         in->OnKeyDown(p.left);
         in->OnKeyDown(p.right);
+        EXPECT_EQ(in->KeyHit(p.combined), 1) << p.combined;
+        in->EndUpdate();
         in->OnKeyUp(p.right);
         EXPECT_EQ(in->KeyDown(p.combined), 1) << p.combined;
-        EXPECT_EQ(in->KeyHit(p.combined), 1) << p.combined;
         in->OnKeyUp(p.left);
         EXPECT_EQ(in->KeyDown(p.combined), 0) << p.combined;
         // The right key alone works too, and releasing it releases the combined key.
         in->OnKeyDown(p.right);
         EXPECT_EQ(in->KeyDown(p.combined), 1) << p.combined;
-        EXPECT_EQ(in->KeyHit(p.combined), 2) << p.combined;
+        EXPECT_EQ(in->KeyHit(p.combined), 1) << p.combined;
+        in->EndUpdate();
         in->OnKeyUp(p.right);
         EXPECT_EQ(in->KeyDown(p.combined), 0) << p.combined;
     }
@@ -260,6 +275,64 @@ TEST_F(InputTest, JoystickButtonsAreKeysThatHitOnceWhenTheyGoDown) {
     in->BeginUpdate();
     EXPECT_EQ(bb_input_JoyDown(0), 0);
     EXPECT_EQ(bb_input_JoyHit(0), 0);
+}
+
+// A pad the window system recognises reads in one layout whatever its raw
+// numbering, and a joystick it does not recognise keeps the raw reading.
+TEST_F(InputTest, RecognisedPadReadsInTheFixedLayoutAndRawJoysticksAsReported) {
+    constexpr int NONE = -1;
+    const struct {
+        int padButton;
+        int joyButton;
+    } buttons[] = {
+        {GLFW_GAMEPAD_BUTTON_A, 0},
+        {GLFW_GAMEPAD_BUTTON_B, 1},
+        {GLFW_GAMEPAD_BUTTON_X, 2},
+        {GLFW_GAMEPAD_BUTTON_Y, 3},
+        {GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, 4},
+        {GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER, 5},
+        {GLFW_GAMEPAD_BUTTON_BACK, 6},
+        {GLFW_GAMEPAD_BUTTON_START, 7},
+        {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, 8},
+        {GLFW_GAMEPAD_BUTTON_DPAD_UP, 9},
+        {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, 10},
+        {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, 11},
+        {GLFW_GAMEPAD_BUTTON_GUIDE, NONE},
+        {GLFW_GAMEPAD_BUTTON_LEFT_THUMB, NONE},
+        {GLFW_GAMEPAD_BUTTON_RIGHT_THUMB, NONE},
+    };
+    // The pad's raw reading, which its mapping replaces: button 0 held, four axes.
+    window.buttons = {GLFW_PRESS};
+    window.axes = {A4, A5, A6, A7};
+    window.isGamepad = true;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = A0;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = A1;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_RIGHT_X] = A2;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y] = A3;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER] = A4;
+    window.gamepad.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER] = A5;
+    for (const auto& c : buttons) {
+        SCOPED_TRACE(testing::Message() << "pad button " << c.padButton);
+        window.gamepad.buttons[c.padButton] = GLFW_PRESS;
+        in->BeginUpdate();
+        for (int b = 0; b < INPUT_JOY_BUTTONS; ++b)
+            EXPECT_EQ(bb_input_JoyDown(b), b == c.joyButton ? 1 : 0) << b;
+        EXPECT_FLOAT_EQ(bb_input_JoyX(0), A0);
+        EXPECT_FLOAT_EQ(bb_input_JoyY(0), A1);
+        EXPECT_FLOAT_EQ(bb_input_JoyZ(0), A4);
+        EXPECT_FLOAT_EQ(bb_input_JoyX(1), A2);
+        EXPECT_FLOAT_EQ(bb_input_JoyY(1), -A3);
+        EXPECT_FLOAT_EQ(bb_input_JoyZ(1), A5);
+        window.gamepad.buttons[c.padButton] = GLFW_RELEASE;
+        in->EndUpdate();
+    }
+    // Unrecognised, the same joystick reads raw: button 0 and the four-axis remapping.
+    window.isGamepad = false;
+    in->BeginUpdate();
+    EXPECT_EQ(bb_input_JoyDown(0), 1);
+    EXPECT_FLOAT_EQ(bb_input_JoyX(0), A4);
+    EXPECT_FLOAT_EQ(bb_input_JoyY(1), -A6);
+    EXPECT_EQ(bb_input_JoyZ(0), 0.0f);
 }
 
 }  // namespace

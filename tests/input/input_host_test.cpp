@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/app.h"
+#include "host/window.h"
 #include "input/input.h"
 
 namespace {
@@ -47,11 +48,11 @@ TEST_F(InputHostTest, KeyPressQueuesTheEditingCharacter) {
     for (const auto& c : cases) {
         gxtkApp::OnKey(c.glfw, GLFW_PRESS);
         EXPECT_EQ(in->KeyDown(c.code), 1) << c.glfw;
+        EXPECT_EQ(in->KeyHit(c.code), 1) << c.glfw;
         EXPECT_EQ(DrainChars(), c.chars) << c.glfw;
+        in->EndUpdate();
         gxtkApp::OnKey(c.glfw, GLFW_RELEASE);
         EXPECT_EQ(in->KeyDown(c.code), 0) << c.glfw;
-        EXPECT_EQ(in->KeyHit(c.code), 1) << c.glfw;
-        in->EndUpdate();
     }
 }
 
@@ -88,9 +89,44 @@ TEST_F(InputHostTest, MouseButtonsAreKeysOneToThree) {
     gxtkApp::OnMouseButton(GLFW_MOUSE_BUTTON_4, GLFW_PRESS);
     EXPECT_EQ(in->KeyDown(KEY_LMB) + in->KeyDown(KEY_RMB) + in->KeyDown(KEY_MMB), 3);
     EXPECT_EQ(in->KeyDown(4), 0);
+    EXPECT_EQ(in->KeyHit(KEY_TOUCH0), 1);
+    in->EndUpdate();
     gxtkApp::OnMouseButton(GLFW_MOUSE_BUTTON_LEFT, GLFW_RELEASE);
     EXPECT_EQ(in->KeyDown(KEY_TOUCH0), 0);
-    EXPECT_EQ(in->KeyHit(KEY_TOUCH0), 1);
+}
+
+// A window system that counts the fullscreen switches asked of it.
+struct SwitchCountingWindow : host::NullWindowSystem {
+    int switches = 0;
+    void ToggleFullscreen() override { ++switches; }
+};
+
+TEST_F(InputHostTest, FullscreenKeysSwitchAndNeverReachTheGame) {
+    SwitchCountingWindow window;
+    host::set_window(&window);
+    const int f11 = gxtkInput::TransKey(GLFW_KEY_F11);
+    // F11: one switch per press, however long it is held; no key, no hit.
+    gxtkApp::OnKey(GLFW_KEY_F11, GLFW_PRESS);
+    gxtkApp::OnKey(GLFW_KEY_F11, GLFW_REPEAT);
+    EXPECT_EQ(window.switches, 1);
+    EXPECT_EQ(in->KeyDown(f11), 0);
+    gxtkApp::OnKey(GLFW_KEY_F11, GLFW_RELEASE);
+    EXPECT_EQ(in->KeyHit(f11), 0);
+    // Alt+Enter (keypad Enter too) switches and confirms nothing, even when
+    // Alt is let go before Enter.
+    for (int enter : {GLFW_KEY_ENTER, GLFW_KEY_KP_ENTER}) {
+        gxtkApp::OnKey(enter, GLFW_PRESS, GLFW_MOD_ALT);
+        gxtkApp::OnKey(enter, GLFW_REPEAT, 0);
+        gxtkApp::OnKey(enter, GLFW_RELEASE, 0);
+    }
+    EXPECT_EQ(window.switches, 3);
+    EXPECT_EQ(in->KeyHit(KEY_ENTER), 0);
+    EXPECT_EQ(DrainChars(), std::vector<int>{});
+    // Enter alone is the game's again.
+    gxtkApp::OnKey(GLFW_KEY_ENTER, GLFW_PRESS, 0);
+    EXPECT_EQ(in->KeyDown(KEY_ENTER), 1);
+    EXPECT_EQ(window.switches, 3);
+    host::set_window(nullptr);
 }
 
 }  // namespace
