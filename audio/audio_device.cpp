@@ -19,6 +19,14 @@ ALint sourceState(ALuint source) {
     return state;
 }
 
+// The channel's record, or null for a number outside 0 to 32: the records sit
+// inside the collected device, so a stray index would write over the
+// collector's header. Calls on such a channel do nothing.
+gxtkChannel* channel_at(gxtkChannel* channels, int channel) {
+    if (channel < 0 || channel >= AUDIO_CHANNEL_COUNT) return nullptr;
+    return &channels[channel];
+}
+
 }  // namespace
 
 // ---- gxtkSample ----
@@ -105,8 +113,10 @@ gxtkSample* gxtkAudio::LoadSample(String path) {
 }
 
 int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
+    gxtkChannel* found = channel_at(channels, channel);
+    if (!found) return 0;
+    gxtkChannel& chan = *found;
     FlushDiscarded();
-    gxtkChannel& chan = channels[channel];
     ALuint source = chan.AL_Source();
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(sample ? sample->buffer : 0));
@@ -119,7 +129,9 @@ int gxtkAudio::PlaySample(gxtkSample* sample, int channel, int flags) {
 }
 
 int gxtkAudio::StopChannel(int channel) {
-    gxtkChannel& chan = channels[channel];
+    gxtkChannel* found = channel_at(channels, channel);
+    if (!found) return 0;
+    gxtkChannel& chan = *found;
     if (chan.state != CHANNEL_STOPPED) {
         alSourceStop(chan.source);
         chan.state = CHANNEL_STOPPED;
@@ -128,7 +140,9 @@ int gxtkAudio::StopChannel(int channel) {
 }
 
 int gxtkAudio::PauseChannel(int channel) {
-    gxtkChannel& chan = channels[channel];
+    gxtkChannel* found = channel_at(channels, channel);
+    if (!found) return 0;
+    gxtkChannel& chan = *found;
     if (chan.state == CHANNEL_PLAYING) {
         if (sourceState(chan.source) == AL_STOPPED) {
             chan.state = CHANNEL_STOPPED;
@@ -141,7 +155,9 @@ int gxtkAudio::PauseChannel(int channel) {
 }
 
 int gxtkAudio::ResumeChannel(int channel) {
-    gxtkChannel& chan = channels[channel];
+    gxtkChannel* found = channel_at(channels, channel);
+    if (!found) return 0;
+    gxtkChannel& chan = *found;
     if (chan.state == CHANNEL_PAUSED) {
         alSourcePlay(chan.source);
         chan.state = CHANNEL_PLAYING;
@@ -150,7 +166,9 @@ int gxtkAudio::ResumeChannel(int channel) {
 }
 
 int gxtkAudio::ChannelState(int channel) {
-    gxtkChannel& chan = channels[channel];
+    gxtkChannel* found = channel_at(channels, channel);
+    if (!found) return CHANNEL_STOPPED;
+    gxtkChannel& chan = *found;
     if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_STOPPED) {
         chan.state = CHANNEL_STOPPED;
     }
@@ -158,17 +176,20 @@ int gxtkAudio::ChannelState(int channel) {
 }
 
 int gxtkAudio::SetVolume(int channel, float volume) {
-    alSourcef(channels[channel].AL_Source(), AL_GAIN, volume);
+    gxtkChannel* chan = channel_at(channels, channel);
+    if (chan) alSourcef(chan->AL_Source(), AL_GAIN, volume);
     return 0;
 }
 
 int gxtkAudio::SetPan(int channel, float pan) {
-    alSource3f(channels[channel].AL_Source(), AL_POSITION, pan, 0.0f, 0.0f);
+    gxtkChannel* chan = channel_at(channels, channel);
+    if (chan) alSource3f(chan->AL_Source(), AL_POSITION, pan, 0.0f, 0.0f);
     return 0;
 }
 
 int gxtkAudio::SetRate(int channel, float rate) {
-    alSourcef(channels[channel].AL_Source(), AL_PITCH, rate);
+    gxtkChannel* chan = channel_at(channels, channel);
+    if (chan) alSourcef(chan->AL_Source(), AL_PITCH, rate);
     return 0;
 }
 

@@ -1,5 +1,5 @@
-// Ogg page checks: the page walk over a whole file, its CRC, and the two
-// Vorbis header packets the decoder reads first.
+// Ogg page checks: the page walk over a file's first stream, each page's CRC,
+// and the two Vorbis header packets the decoder reads first.
 //
 // NOTE: the comment header is checked because stb_vorbis reads its comment
 // count and lengths without comparing them with the packet: a count larger
@@ -107,7 +107,7 @@ uint32_t oggPageCrc(const unsigned char* page, size_t size) {
     return crcUpdate(crc, page + PAGE_CRC + CRC_SIZE, size - PAGE_CRC - CRC_SIZE);
 }
 
-bool oggIsSingleVorbisStream(const unsigned char* data, size_t size) {
+size_t oggFirstVorbisStreamSize(const unsigned char* data, size_t size) {
     // The identification and comment headers, gathered across pages: copies
     // of parts of the file, so never longer than it.
     constexpr size_t HEADER_PACKETS = 2;
@@ -118,28 +118,28 @@ bool oggIsSingleVorbisStream(const unsigned char* data, size_t size) {
     uint32_t serial = 0, sequence = 0;
 
     size_t pos = 0;
-    while (pos < size) {
+    while (pos < size && !streamEnded) {
         const unsigned char* page = data + pos;
         size_t left = size - pos;
-        if (streamEnded || left < PAGE_HEADER_SIZE || std::memcmp(page, "OggS", 4) != 0) return false;
-        if (page[PAGE_VERSION] != 0) return false;
+        if (left < PAGE_HEADER_SIZE || std::memcmp(page, "OggS", 4) != 0) return 0;
+        if (page[PAGE_VERSION] != 0) return 0;
         unsigned char flags = page[PAGE_FLAGS];
         bool first = pos == 0;
-        if (((flags & FLAG_FIRST_PAGE) != 0) != first) return false;
-        if (((flags & FLAG_CONTINUED) != 0) != packetOpen) return false;
+        if (((flags & FLAG_FIRST_PAGE) != 0) != first) return 0;
+        if (((flags & FLAG_CONTINUED) != 0) != packetOpen) return 0;
         if (first) {
             serial = le32(page + PAGE_SERIAL);
             sequence = le32(page + PAGE_SEQUENCE);
         } else if (le32(page + PAGE_SERIAL) != serial || le32(page + PAGE_SEQUENCE) != ++sequence) {
-            return false;
+            return 0;
         }
         size_t segments = page[PAGE_SEGMENTS];
-        if (left - PAGE_HEADER_SIZE < segments) return false;
+        if (left - PAGE_HEADER_SIZE < segments) return 0;
         const unsigned char* lacing = page + PAGE_HEADER_SIZE;
         size_t body = 0;
         for (size_t i = 0; i < segments; ++i) body += lacing[i];
         size_t pageSize = PAGE_HEADER_SIZE + segments + body;
-        if (left < pageSize || le32(page + PAGE_CRC) != oggPageCrc(page, pageSize)) return false;
+        if (left < pageSize || le32(page + PAGE_CRC) != oggPageCrc(page, pageSize)) return 0;
 
         const unsigned char* segment = lacing + segments;
         for (size_t i = 0; i < segments; ++i) {
@@ -152,5 +152,6 @@ bool oggIsSingleVorbisStream(const unsigned char* data, size_t size) {
         streamEnded = (flags & FLAG_LAST_PAGE) != 0;
         pos += pageSize;
     }
-    return packet >= HEADER_PACKETS && idHeaderIsSane(headers[0]) && commentHeaderFits(headers[1]);
+    bool vorbis = packet >= HEADER_PACKETS && idHeaderIsSane(headers[0]) && commentHeaderFits(headers[1]);
+    return vorbis ? pos : 0;
 }

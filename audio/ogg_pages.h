@@ -1,5 +1,5 @@
-// Ogg page checks: whether a file's bytes are one whole, undamaged Ogg Vorbis
-// stream before stb_vorbis sees them.
+// Ogg page checks: where a file's first Ogg Vorbis stream ends and whether it
+// is whole and undamaged, before stb_vorbis sees it.
 //
 // The system's stb_vorbis trusts the lengths it reads: a damaged page or
 // comment header can make it free an invalid pointer or read past its
@@ -18,12 +18,15 @@
 // computed as if the page's own CRC field (bytes 22 to 25) held zero.
 uint32_t oggPageCrc(const unsigned char* page, size_t size);
 
-// True when `data` is exactly a sequence of complete Ogg pages of one logical
-// stream, each with version 0, its segments within the data and a matching
-// CRC, numbered consecutively, the first marked beginning-of-stream and none
-// after one marked end-of-stream; whose first packet is a Vorbis
-// identification header with 1 to 8 channels and a rate above 0; and whose
-// second packet is a Vorbis comment header whose lengths fit within it.
-bool oggIsSingleVorbisStream(const unsigned char* data, size_t size);
+// The size of the first logical stream at the start of `data`, or 0 when it
+// is damaged or not Vorbis. The stream is a sequence of complete Ogg pages of
+// one serial number, each with version 0, its segments within the data and a
+// matching CRC, numbered consecutively, the first marked beginning-of-stream;
+// it ends at the page marked end-of-stream, or else exactly at the end of the
+// data. Its first packet must be a Vorbis identification header with 1 to 8
+// channels and a rate above 0, its second a Vorbis comment header whose lengths
+// fit within it. Whatever follows the end-of-stream page (a chained stream, or
+// bytes a tagger or a copy added) is not looked at.
+size_t oggFirstVorbisStreamSize(const unsigned char* data, size_t size);
 
 #endif

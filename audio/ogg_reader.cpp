@@ -1,7 +1,7 @@
 // The Ogg Vorbis reader: stb_vorbis decodes the whole file to 16-bit PCM.
 //
-// The file is read into memory whole and checked page by page (ogg_pages.h)
-// before the decoder sees it: the system's stb_vorbis crashes on some damaged
+// The file is read into memory whole and its first stream checked page by
+// page (ogg_pages.h) before the decoder sees it: the system's stb_vorbis crashes on some damaged
 // files, and a player can damage or replace the files in data/. Reading the
 // file allocates its own size, nothing that a header claims.
 //
@@ -40,8 +40,11 @@ constexpr unsigned long long MAX_FRAMES = 1ull << 28;
 
 unsigned char* loadOgg(String path, int* length, int* channels, int* format, int* hertz) {
     std::vector<unsigned char> file;
-    if (!fileBytes(path, &file) || !oggIsSingleVorbisStream(file.data(), file.size())) return nullptr;
-    const int size = static_cast<int>(file.size());
+    if (!fileBytes(path, &file)) return nullptr;
+    // Only the first stream reaches the decoder: a chained file's later
+    // streams and any bytes after the last page are left out.
+    const int size = static_cast<int>(oggFirstVorbisStreamSize(file.data(), file.size()));
+    if (size == 0) return nullptr;
     int error = 0;
     stb_vorbis* v = stb_vorbis_open_memory(file.data(), size, &error, nullptr);
     if (!v) return nullptr;

@@ -193,8 +193,12 @@ int bb_graphics_Rotate(float angle) {
     return bb_graphics_Transform(c, -s, s, c, 0, 0);
 }
 
+// A push past the stack's last level or a pop below its first would touch
+// memory outside the stack (the collector's own headers); both are ignored and
+// leave the current matrix as it is.
 int bb_graphics_PushMatrix() {
     bb_graphics_GraphicsContext& g = ctx();
+    if (g.matrixStackTop >= MATRIX_STACK_DEPTH * MATRIX_FLOATS) return 0;
     float* top = g.matrixStack.Data() + g.matrixStackTop;
     top[0] = g.a;
     top[1] = g.b;
@@ -208,6 +212,7 @@ int bb_graphics_PushMatrix() {
 
 int bb_graphics_PopMatrix() {
     bb_graphics_GraphicsContext& g = ctx();
+    if (g.matrixStackTop < MATRIX_FLOATS) return 0;
     g.matrixStackTop -= MATRIX_FLOATS;
     const float* top = g.matrixStack.Data() + g.matrixStackTop;
     return bb_graphics_SetMatrix(top[0], top[1], top[2], top[3], top[4], top[5]);

@@ -1,12 +1,15 @@
 // Data paths, file opening and the state file.
 #include "host/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,12 @@ namespace {
 // Permission bits of a file that fopen would create.
 constexpr mode_t NEW_FILE_MODE = 0666;
 constexpr mode_t PERMISSION_BITS = 07777;
+// save_beside's answer when the folder takes no new files; never returned
+// by a save.
+constexpr int NO_NEW_FILES = 1;
+// Links followed from the state file to the file it names, as many as the
+// system itself follows.
+constexpr int MAX_LINKS = 40;
 
 struct Mapping {
     const char* address;
@@ -46,14 +55,104 @@ FILE* open_utf8(const String& path, const char* mode) {
     return std::fopen(reinterpret_cast<const char*>(p.data()), mode);
 }
 
+// The file a save writes: the state file itself, or the file its symbolic
+// links lead to, so that a link the player made keeps pointing at the scores.
+// A relative link is read from the folder that holds it. Empty for a chain
+// longer than MAX_LINKS (a loop), which an open for writing would refuse too.
+std::string state_target() {
+    std::string path = STATE_FILE_NAME;
+    for (int hops = 0; hops < MAX_LINKS; ++hops) {
+        char link[PATH_MAX];
+        ssize_t n = readlink(path.c_str(), link, sizeof link);
+        if (n < 0) return path;
+        std::string next(link, static_cast<size_t>(n));
+        size_t slash = path.rfind('/');
+        if (!next.empty() && next[0] != '/' && slash != std::string::npos)
+            next = path.substr(0, slash + 1) + next;
+        path = next;
+    }
+    return std::string();
+}
+
 // The mode the new state file gets: the old file's, or what fopen would give a
 // new one, since mkstemp makes its file readable by the owner only.
-mode_t state_file_mode() {
+mode_t state_file_mode(const std::string& target) {
     struct stat old;
-    if (stat(STATE_FILE_NAME, &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & PERMISSION_BITS;
+    if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & PERMISSION_BITS;
     mode_t mask = umask(0);
     umask(mask);
     return NEW_FILE_MODE & ~mask;
+}
+
+// The game ignores a save's result, so a failed save says so once on stderr:
+// a player whose scores were not kept can see which file and why.
+int report_failure(int result, const std::string& target, int error) {
+    const char* reason = error != 0 ? std::strerror(error) : "not every byte was written";
+    std::fprintf(stderr, "Could not save the game to %s: %s\n", target.c_str(), reason);
+    return result;
+}
+
+// Writes all of `bytes` to `fd`, cut short by the test seam; false with errno
+// set (0 for a cut by the seam) when not every byte went out.
+bool write_all(int fd, const std::vector<unsigned char>& bytes) {
+    const long size = static_cast<long>(bytes.size());
+    long to_write = size;
+    if (host_save_write_limit) to_write = std::clamp(host_save_write_limit(size), 0L, size);
+    long done = 0;
+    while (done < to_write) {
+        ssize_t n = write(fd, bytes.data() + done, static_cast<size_t>(to_write - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = 0;
+        if (n <= 0) return false;
+        done += n;
+    }
+    errno = 0;
+    return to_write == size;
+}
+
+// Writes a new file beside the target and renames it over the target, so that
+// a crash or a full disk never leaves a cut file. NO_NEW_FILES when the folder
+// refuses the new file.
+int save_beside(const std::string& target, const std::vector<unsigned char>& bytes) {
+    // The temporary sits next to the target so the rename stays on one file system.
+    std::string temp = target + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd == -1 && (errno == EACCES || errno == EPERM)) return NO_NEW_FILES;
+    if (fd == -1) return report_failure(SAVE_CANNOT_OPEN, target, errno);
+    fchmod(fd, state_file_mode(target));
+    bool ok = write_all(fd, bytes) && fsync(fd) == 0;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temp.c_str());
+        return report_failure(SAVE_SHORT_WRITE, target, error);
+    }
+    // A state file that cannot be replaced (a directory of that name, say) is
+    // one that cannot be opened for writing.
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        error = errno;
+        unlink(temp.c_str());
+        return report_failure(SAVE_CANNOT_OPEN, target, error);
+    }
+    return SAVE_OK;
+}
+
+// Writes the target in place, as a plain open for writing does: for a folder
+// the player may not add files to (a shared or read-only game folder) whose
+// state file is the player's to write.
+int save_in_place(const std::string& target, const std::vector<unsigned char>& bytes) {
+    int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, NEW_FILE_MODE);
+    if (fd == -1) return report_failure(SAVE_CANNOT_OPEN, target, errno);
+    bool ok = write_all(fd, bytes);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    return ok ? SAVE_OK : report_failure(SAVE_SHORT_WRITE, target, error);
 }
 
 // The whole text of an open file, which it closes; empty when `f` is null.
@@ -109,39 +208,21 @@ String host_load_state() {
 }
 
 int host_save_state(const String& state) {
-    // The temporary sits next to the state file so the rename stays on one file system.
-    std::string temp = std::string(STATE_FILE_NAME) + ".XXXXXX";
-    char* temp_name = temp.data();
-    int fd = mkstemp(temp_name);
-    if (fd == -1) return SAVE_CANNOT_OPEN;
-    fchmod(fd, state_file_mode());
-    FILE* f = fdopen(fd, "wb");
-    if (!f) {
-        close(fd);
-        unlink(temp_name);
-        return SAVE_CANNOT_OPEN;
-    }
     std::vector<unsigned char> bytes;
     state.Save(bytes);
-    const long size = static_cast<long>(bytes.size());
-    long to_write = size;
-    if (host_save_write_limit) to_write = std::clamp(host_save_write_limit(size), 0L, size);
-    const size_t n = static_cast<size_t>(to_write);
-    bool ok = (n == 0 || std::fwrite(bytes.data(), 1, n, f) == n) && to_write == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        unlink(temp_name);
-        return SAVE_SHORT_WRITE;
+    const std::string target = state_target();
+    if (target.empty()) return report_failure(SAVE_CANNOT_OPEN, STATE_FILE_NAME, ELOOP);
+    // A state file the player may not write is left alone, as an open for
+    // writing would refuse it; the rename below would need only the folder.
+    if (faccessat(AT_FDCWD, target.c_str(), F_OK, AT_EACCESS) == 0 &&
+        faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        return report_failure(SAVE_CANNOT_OPEN, target, errno);
     }
-    // A state file that cannot be replaced (a directory of that name, say) is
-    // one that cannot be opened for writing.
-    if (std::rename(temp_name, STATE_FILE_NAME) != 0) {
-        unlink(temp_name);
-        return SAVE_CANNOT_OPEN;
-    }
-    return SAVE_OK;
+    int result = save_beside(target, bytes);
+    // A folder that takes no new files leaves one way to save: writing the
+    // file in place. A crash during that write can cut it.
+    if (result == NO_NEW_FILES) result = save_in_place(target, bytes);
+    return result;
 }
 
 String host_load_string(String path) {

@@ -29,7 +29,11 @@ extern const char* const STATE_FILE_NAME;
 
 String host_load_state();
 // Writes the state through a temporary file renamed over the old one, so a
-// crash or a full disk never leaves a cut or empty state file behind.
+// crash or a full disk never leaves a cut or empty state file behind. A state
+// file that is a symbolic link is saved through it to the file it names; one
+// the player may not write is left alone (SAVE_CANNOT_OPEN); in a folder that
+// takes no new files the file is written in place. A failed save prints one
+// line on stderr naming the file and the reason.
 int host_save_state(const String& state);
 String host_load_string(String path);
 

@@ -13,7 +13,7 @@ constexpr int LOAD_CHUNK = 4096;
 }
 
 String::Rep* String::empty_rep() {
-    static Rep rep = {1, 0};
+    static Rep rep = {1, 0};  // the count stays 1: see retain
     return &rep;
 }
 
@@ -27,14 +27,20 @@ String::Rep* String::alloc(int length) {
     return r;
 }
 
+// The shared empty representation is never freed and its count is never
+// touched: every update makes and drops thousands of empty strings, and a
+// count kept for them would drift until it overflowed.
+void String::retain() const {
+    if (rep != empty_rep()) ++rep->refs;
+}
+
 void String::release() {
-    // Only the shared empty representation has length 0, and it is never freed.
-    if (--rep->refs == 0 && rep != empty_rep()) std::free(rep);
+    if (rep != empty_rep() && --rep->refs == 0) std::free(rep);
 }
 
 String::String() : rep(empty_rep()) {}
 String::String(const String& s) : rep(s.rep) {
-    ++rep->refs;
+    retain();
 }
 String::String(String&& s) noexcept : rep(s.rep) {
     s.rep = empty_rep();
@@ -43,7 +49,7 @@ String::~String() {
     release();
 }
 String& String::operator=(const String& s) {
-    ++s.rep->refs;
+    s.retain();
     release();
     rep = s.rep;
     return *this;
@@ -109,7 +115,10 @@ String String::operator+(const String& s) const {
 int String::Find(const String& s, int start) const {
     if (start < 0) start = 0;
     const int n = s.rep->length;
-    for (int i = start; i + n <= rep->length; ++i) {
+    // The last place a match can start, so that a start near the int limit
+    // ends the search instead of overflowing past the text.
+    const int last = rep->length - n;
+    for (int i = start; i <= last; ++i) {
         if (std::memcmp(rep->data() + i, s.rep->data(), 2 * static_cast<size_t>(n)) == 0) return i;
     }
     return -1;

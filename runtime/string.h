@@ -2,8 +2,8 @@
 //
 // A String is a handle to a representation (count, length, characters) on the
 // C heap; the collector never sees it. Copies share the representation. All
-// empty strings point at one static representation whose count is never
-// relied on and which is never freed.
+// empty strings point at one static representation, which is never counted
+// and never freed.
 #ifndef MOXEL_RUNTIME_STRING_H
 #define MOXEL_RUNTIME_STRING_H
 
@@ -69,6 +69,7 @@ class String {
     explicit String(Rep* r) : rep(r) {}
     static Rep* alloc(int length);
     static Rep* empty_rep();
+    void retain() const;
     void release();
 
     Rep* rep;

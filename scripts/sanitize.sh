@@ -23,7 +23,8 @@ if [ -n "${MOXEL_JOBS:-}" ]; then JOBS=(-j "$MOXEL_JOBS"); fi
 
 # Debug keeps every check and exact stack traces; -O0 also keeps the suite's
 # timings close to the plain build's on a slow machine.
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOXEL_SANITIZE=ON >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMOXEL_SANITIZE=ON -DMOXEL_TESTS=ON -DMOXEL_WERROR=ON \
+    >/dev/null
 cmake --build "$BUILD_DIR" "${JOBS[@]}"
 
 LOGS="$ROOT/$BUILD_DIR/sanitizer-logs"

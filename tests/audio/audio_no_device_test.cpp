@@ -3,6 +3,7 @@
 #include <AL/alc.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "audio/audio.h"
@@ -55,6 +56,19 @@ TEST(AudioWithoutADevice, EveryCallIsSafeAndLoadsStillAnswer) {
     EXPECT_EQ(audio->PlayMusic(String(dir.path("missing.ogg").c_str()), 1), -1);
     EXPECT_EQ(audio->MusicState(), CHANNEL_STOPPED);
     audio->SetMusicVolume(0.5f);
+
+    // Channel numbers outside 0 to 32 are ignored by every call; the
+    // collection below walks the device's header, which they used to overwrite.
+    for (int channel : {-1, AUDIO_CHANNEL_COUNT, INT_MIN, INT_MAX}) {
+        bb_audio_PlaySound(sound, channel, 1);
+        bb_audio_SetChannelVolume(channel, 0.5f);
+        bb_audio_SetChannelPan(channel, -0.5f);
+        bb_audio_SetChannelRate(channel, 1.5f);
+        audio->PauseChannel(channel);
+        audio->ResumeChannel(channel);
+        EXPECT_EQ(audio->ChannelState(channel), CHANNEL_STOPPED) << channel;
+        bb_audio_StopChannel(channel);
+    }
 
     sound->f_sample->Discard();
     audio->FlushDiscarded();

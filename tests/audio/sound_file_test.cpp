@@ -115,15 +115,20 @@ TEST_F(WavReaderTest, AcceptedLayoutsLoadTheSameSound) {
     }
 }
 
+// The file with the 4-byte tag at `at` replaced; checked indexing also keeps
+// GCC's -O3 bounds analysis from misreading the copy.
+Bytes retagged(Bytes file, size_t at, const char* tag) {
+    for (size_t i = 0; i < 4; ++i) file.at(at + i) = static_cast<uint8_t>(tag[i]);
+    return file;
+}
+
 // Files that must give null: wrong structure, unsupported encodings, damage.
 TEST_F(WavReaderTest, RejectedFilesGiveNull) {
     Bytes pcm = ramp(400);
     Bytes fmt = chunk("fmt ", fmtBody(PCM, 1, 11025, 16));
     Bytes good = riff(fmt + chunk("data", pcm));
-    Bytes notRiff = good;
-    std::memcpy(notRiff.data(), "RIFX", 4);
-    Bytes notWave = good;
-    std::memcpy(notWave.data() + 8, "AVI ", 4);
+    const Bytes notRiff = retagged(good, 0, "RIFX");
+    const Bytes notWave = retagged(good, 8, "AVI ");
     struct Case {
         const char* name;
         Bytes file;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,19 @@ constexpr int TYPE2_BLOCK = 56;
 
 std::string screenshot_dir() {
     return MOXEL_SCREENSHOT_DIR;
+}
+
+// Saves the window as `name` among the README's screenshots, which stay in the
+// build folder until scripts/screenshots.sh copies them into the checkout.
+void save_screenshot(const XServer& server, const std::string& window, const std::string& name) {
+    const std::string path = screenshot_dir() + "/" + name;
+    std::remove(path.c_str());
+    server.x("import -window " + window + " png:" + path);
+    EXPECT_EQ(path.rfind(std::string(MOXEL_BUILD_DIR) + "/", 0), 0u)
+        << path << " is outside the build folder";
+    FILE* f = std::fopen(path.c_str(), "rb");
+    EXPECT_NE(f, nullptr) << "no screenshot at " << path;
+    if (f) std::fclose(f);
 }
 
 // Pixels of a box that are not the given colour.
@@ -143,7 +157,7 @@ TEST(PlayerTest, StartShowsTheWaitScreenThenTheMenu) {
     EXPECT_TRUE(same(menu.at(637, 2), Rgb{0, 0, 48}));
     EXPECT_GT(count_lit(menu, 515, 55, 635, 230), 200) << "top-ten list";
     EXPECT_GT(count_lit(menu, 515, 235, 635, 410), 200) << "last-ten list";
-    server.x("import -window " + window + " png:" + screenshot_dir() + "/menu.png");
+    save_screenshot(server, window, "menu.png");
     expect_clean_output(game);
 }
 
@@ -171,7 +185,7 @@ TEST(PlayerTest, AGameByMouseShowsTheCourseAndTheStrokeFliesAndIsHeard) {
         EXPECT_NE(flight[i].rgb, flight[i - 1].rgb)
             << "the ball stands still between shots " << i - 1 << " and " << i;
     }
-    server.x("import -window " + window + " png:" + screenshot_dir() + "/play.png");
+    save_screenshot(server, window, "play.png");
     EXPECT_TRUE(wait_for([&] { return capture_peak(wav, before_stroke) > 0.05; }, 3.0, 0.1))
         << "no stroke heard; peak " << capture_peak(wav, before_stroke);
     expect_clean_output(game);

@@ -179,4 +179,23 @@ TEST_F(Matrices, PushAndPopRestoreNestedMatrices) {
     EXPECT_EQ(bb_graphics_context->matrixDirty, 1);
 }
 
+TEST_F(Matrices, PushPastTheTopAndPopBelowTheBottomAreIgnored) {
+    const int extra = 8;
+    for (int i = 0; i < MATRIX_STACK_DEPTH + extra; ++i) {
+        bb_graphics_PushMatrix();
+        bb_graphics_Translate(1, 0);
+    }
+    EXPECT_EQ(bb_graphics_context->matrixStackTop, MATRIX_STACK_DEPTH * MATRIX_FLOATS);
+    // The first pop gives back the last matrix that was saved: level 32, taken
+    // after 31 translations.
+    bb_graphics_PopMatrix();
+    ExpectMatrix(1, 0, 0, 1, MATRIX_STACK_DEPTH - 1, 0);
+    for (int i = 0; i < MATRIX_STACK_DEPTH - 1 + extra; ++i) bb_graphics_PopMatrix();
+    ExpectMatrix(1, 0, 0, 1, 0, 0);
+    EXPECT_EQ(bb_graphics_context->matrixStackTop, 0);
+    // The stack's neighbours on the collected heap are intact.
+    gc_collect();
+    gc_collect();
+}
+
 }  // namespace

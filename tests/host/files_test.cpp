@@ -3,19 +3,26 @@
 // without touching the state already on disk.
 #include "host/files.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The unprivileged user the permission tests run as under root.
+constexpr uid_t NOBODY = 65534;
 
 // A String's UTF-8 bytes, for readable comparisons.
 std::string Utf8(const String& s) {
@@ -204,12 +211,15 @@ TEST_F(FilesTest, ShortWriteKeepsThePreviousStateByteForByte) {
     EXPECT_EQ(host_load_state(), FromUtf8(previous_bytes));
 }
 
-TEST_F(FilesTest, StateThatCannotBeReplacedIsCannotOpen) {
+TEST_F(FilesTest, StateThatCannotBeReplacedIsCannotOpenAndSaysWhy) {
     // A directory in the state file's place: the temporary is written but
     // cannot be renamed over it.
     fs::create_directory(STATE_FILE_NAME);
     WriteBytes(fs::path(STATE_FILE_NAME) / "inside", "kept");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(host_save_state(String("1|")), SAVE_CANNOT_OPEN);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not save the game to .vendlestate: Is a directory\n");
     EXPECT_EQ(ReadBytes(fs::path(STATE_FILE_NAME) / "inside"), "kept");
     EXPECT_TRUE(LeftoverTemporaries().empty());
     EXPECT_EQ(host_load_state().Length(), 0);
@@ -225,15 +235,163 @@ TEST_F(FilesTest, WorkingDirectoryThatIsGoneIsCannotOpen) {
     EXPECT_TRUE(LeftoverTemporaries().empty());
 }
 
-TEST_F(FilesTest, ReadOnlyDirectoryKeepsThePreviousState) {
-    // Root writes through any permission bits, so the directory would not stop it.
-    if (geteuid() == 0) GTEST_SKIP() << "running as root";
-    WriteBytes(STATE_FILE_NAME, "old|");
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+TEST_F(FilesTest, SymbolicLinkIsSavedThroughToItsFile) {
+    // A player who keeps the scores elsewhere links the state file to them.
+    const fs::path elsewhere = dir / "elsewhere";
+    const struct {
+        const char* name;
+        std::vector<std::pair<fs::path, fs::path>> links;  // link, what it names
+        fs::path file;                                     // where the state lands
+        bool made;                                         // the file is there before the save
+    } cases[] = {
+        {"relative", {{STATE_FILE_NAME, "scores/state"}}, dir / "scores/state", true},
+        {"absolute", {{STATE_FILE_NAME, elsewhere / "state"}}, elsewhere / "state", true},
+        {"relative to the link's folder",
+         {{STATE_FILE_NAME, "scores/link"}, {"scores/link", "../elsewhere/state"}},
+         elsewhere / "state",
+         true},
+        {"to a file not made yet", {{STATE_FILE_NAME, "scores/new"}}, dir / "scores/new", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all("scores");
+        fs::remove_all(elsewhere);
+        fs::create_directories("scores");
+        fs::create_directories(elsewhere);
+        fs::remove(STATE_FILE_NAME);
+        for (const auto& [link, named] : c.links) fs::create_symlink(named, link);
+        if (c.made) WriteBytes(c.file, "old|");
+
+        EXPECT_EQ(host_save_state(String("new|")), SAVE_OK);
+        EXPECT_TRUE(fs::is_symlink(STATE_FILE_NAME));
+        EXPECT_EQ(ReadBytes(c.file), "new|");
+        EXPECT_EQ(host_load_state(), String("new|"));
+        for (const auto& entry : fs::directory_iterator(c.file.parent_path())) {
+            EXPECT_EQ(entry.path().filename().string().rfind(c.file.filename().string() + ".", 0),
+                      std::string::npos)
+                << "a temporary was left: " << entry.path();
+        }
+    }
+
+    // A loop of links names no file: the save fails and the links stay.
+    fs::remove(STATE_FILE_NAME);
+    fs::create_symlink("scores/loop", STATE_FILE_NAME);
+    fs::create_symlink("../.vendlestate", "scores/loop");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(host_save_state(String("new|")), SAVE_CANNOT_OPEN);
-    fs::permissions(dir, fs::perms::owner_all);
-    EXPECT_EQ(ReadBytes(STATE_FILE_NAME), "old|");
-    EXPECT_TRUE(LeftoverTemporaries().empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not save the game to .vendlestate: Too many levels of symbolic links\n");
+    EXPECT_TRUE(fs::is_symlink(STATE_FILE_NAME));
+    EXPECT_TRUE(fs::is_symlink("scores/loop"));
+}
+
+// ---------------------------------------------------------------------------
+// Permissions, checked as a player without privileges: root writes through
+// any permission bits, and CI runs as root.
+
+// The player's folder and its stderr, relative to the folder a body runs in.
+const char* const CHILD_STDERR = "../stderr";
+
+// Runs `body` in a forked child as an unprivileged player (uid and gid 65534
+// when the suite runs as root, the current user otherwise), in a fresh folder
+// of its own that this player can reach, with stderr going to CHILD_STDERR.
+// The body returns what went wrong, empty when nothing did.
+std::string AsUnprivilegedPlayer(std::string (*body)()) {
+    int out[2];
+    if (pipe(out) != 0) return "no pipe";
+    pid_t child = fork();
+    if (child == 0) {
+        close(out[0]);
+        std::string failure;
+        char top[] = "/tmp/moxel-player-XXXXXX";
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(NOBODY) != 0 || setuid(NOBODY) != 0)) {
+            failure = "cannot become uid 65534";
+        } else if (!mkdtemp(top)) {
+            failure = "cannot make a folder in /tmp";
+        } else {
+            const fs::path game = fs::path(top) / "game";
+            fs::create_directory(game);
+            fs::current_path(game);
+            int err = open(CHILD_STDERR, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (err < 0 || dup2(err, STDERR_FILENO) < 0) failure = "cannot redirect stderr";
+            if (failure.empty()) failure = body();
+            fs::current_path(top);
+            std::error_code ignored;
+            fs::permissions(game, fs::perms::owner_all, fs::perm_options::add, ignored);
+            fs::remove_all(top, ignored);
+        }
+        if (!failure.empty() && write(out[1], failure.data(), failure.size()) < 0) _exit(2);
+        _exit(0);
+    }
+    close(out[1]);
+    std::string failure;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        failure.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        failure += " (the player's process failed)";
+    return failure;
+}
+
+// What the player's stderr holds so far.
+std::string PlayerStderr() {
+    std::fflush(stderr);
+    return ReadBytes(CHILD_STDERR);
+}
+
+// The saved file's content against what it must be, as a failure text.
+std::string Expect(const std::string& what, const std::string& got, const std::string& wanted) {
+    return got == wanted ? "" : what + ": got \"" + got + "\", wanted \"" + wanted + "\"\n";
+}
+
+TEST(FilePermissions, StateFileThePlayerCannotWriteIsLeftAlone) {
+    EXPECT_EQ(AsUnprivilegedPlayer([] {
+                  WriteBytes(STATE_FILE_NAME, "old|");
+                  fs::permissions(STATE_FILE_NAME,
+                                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+                  std::string failures;
+                  failures += Expect("result", std::to_string(host_save_state(String("new|"))),
+                                     std::to_string(SAVE_CANNOT_OPEN));
+                  failures += Expect("state", ReadBytes(STATE_FILE_NAME), "old|");
+                  failures += Expect(
+                      "files in the folder",
+                      std::to_string(std::distance(fs::directory_iterator("."), fs::directory_iterator())),
+                      "1");
+                  failures += Expect("stderr", PlayerStderr(),
+                                     "Could not save the game to .vendlestate: Permission denied\n");
+                  return failures;
+              }),
+              "");
+}
+
+TEST(FilePermissions, FolderThatTakesNoNewFilesIsSavedInPlace) {
+    // A shared or read-only game folder with a state file that is the player's.
+    EXPECT_EQ(AsUnprivilegedPlayer([] {
+                  WriteBytes(STATE_FILE_NAME, "older and longer|");
+                  fs::permissions(".", fs::perms::owner_read | fs::perms::owner_exec);
+                  std::string failures;
+                  failures += Expect("result", std::to_string(host_save_state(String("new|"))),
+                                     std::to_string(SAVE_OK));
+                  failures += Expect("state", ReadBytes(STATE_FILE_NAME), "new|");
+                  failures += Expect("stderr", PlayerStderr(), "");
+
+                  // A short write there is reported as everywhere else.
+                  host_save_write_limit = [](long n) { return n - 1; };
+                  failures += Expect("short write", std::to_string(host_save_state(String("next|"))),
+                                     std::to_string(SAVE_SHORT_WRITE));
+                  host_save_write_limit = nullptr;
+
+                  // With no state file there is nothing to write in place.
+                  fs::permissions(".", fs::perms::owner_all);
+                  fs::remove(STATE_FILE_NAME);
+                  fs::permissions(".", fs::perms::owner_read | fs::perms::owner_exec);
+                  failures += Expect("no state file", std::to_string(host_save_state(String("new|"))),
+                                     std::to_string(SAVE_CANNOT_OPEN));
+                  return failures;
+              }),
+              "");
 }
 
 }  // namespace

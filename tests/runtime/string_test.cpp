@@ -1,8 +1,10 @@
 // Strings: conversions, the text operations and their sharing, file text.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/runtime.h"
@@ -56,6 +58,10 @@ TEST(StringTest, FindAndFindLast) {
     EXPECT_EQ(abc.Find(String(), 2), 2);
     EXPECT_EQ(S("a").Find(String(), 2), -1);
     EXPECT_EQ(abc.Find(S("c"), -5), 2);
+    // A start near the int limit finds nothing rather than running past the text.
+    EXPECT_EQ(abc.Find(S("a"), INT_MAX), -1);
+    EXPECT_EQ(abc.Find(S("ab"), INT_MAX - 1), -1);
+    EXPECT_EQ(abc.Find(String(), INT_MAX), -1);
     EXPECT_EQ(S("abab").FindLast(S("ab")), 2);
     EXPECT_EQ(abc.FindLast(S("abcd")), -1);
     EXPECT_TRUE(abc.StartsWith(S("ab")));
@@ -89,6 +95,21 @@ TEST(StringTest, OperationsWithoutEffectShareTheRepresentation) {
     EXPECT_TRUE(text.Split(S(",")).operator[](0).SharesWith(text));
     EXPECT_TRUE(text.ToLower() == S("hello"));
     EXPECT_TRUE(S("a-b-c").Replace(S("-"), S("--")) == S("a--b--c"));
+}
+
+TEST(StringTest, TheSharedEmptyStringIsNeverCounted) {
+    // The representation sits right before the characters.
+    const String empty;
+    const auto* rep = reinterpret_cast<const String::Rep*>(empty.Data()) - 1;
+    const int before = rep->refs;
+    for (int i = 0; i < 1000; ++i) {
+        String made;
+        String copy = made;
+        copy = empty;
+        String moved = std::move(copy);
+        String sliced = S("abc").Slice(3);
+    }
+    EXPECT_EQ(rep->refs, before);
 }
 
 TEST(StringTest, LoadDecodesByteOrderMarksAndUtf8) {
