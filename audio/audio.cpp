@@ -1,7 +1,7 @@
 // The framework's audio functions over bb_audio_device.
 #include "audio/audio.h"
 
-#include "host/files.h"
+#include "host/base/files.h"
 
 gxtkAudio* bb_audio_device = nullptr;
 

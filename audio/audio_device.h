@@ -18,7 +18,7 @@
 
 #include <vector>
 
-#include "host/gxtk_object.h"
+#include "host/base/gxtk_object.h"
 #include "runtime/string.h"
 
 // Channels: 32 for effects, then the music channel.

@@ -16,7 +16,7 @@
 
 #include "audio/ogg_pages.h"
 #include "audio/sound_file.h"
-#include "host/files.h"
+#include "host/base/files.h"
 
 // libstb carries the decoder's implementation; we only want its declarations.
 #define STB_VORBIS_HEADER_ONLY

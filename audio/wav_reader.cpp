@@ -19,7 +19,7 @@
 #include <cstdlib>
 
 #include "audio/sound_file.h"
-#include "host/files.h"
+#include "host/base/files.h"
 
 namespace {
 

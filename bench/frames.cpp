@@ -49,7 +49,7 @@
 #include "game/game.h"
 #include "game/program.h"
 #include "graphics/graphics.h"
-#include "host/glfw_window.h"
+#include "host/base/glfw_window.h"
 #include "input/input.h"
 #include "runtime/runtime.h"
 

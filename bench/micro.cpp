@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "graphics/graphics.h"
-#include "host/glfw_window.h"
+#include "host/base/glfw_window.h"
 #include "tests/game/harness.h"
 
 namespace {

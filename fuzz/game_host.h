@@ -8,7 +8,7 @@
 #include "game/game.h"
 #include "game/program.h"
 #include "host/app.h"
-#include "host/window.h"
+#include "host/base/window.h"
 #include "runtime/runtime.h"
 
 namespace fuzz {

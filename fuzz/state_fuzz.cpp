@@ -13,7 +13,7 @@
 
 #include "fuzz/game_host.h"
 #include "fuzz/scratch_file.h"
-#include "host/files.h"
+#include "host/base/files.h"
 
 namespace {
 

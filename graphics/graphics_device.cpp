@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "graphics/surface.h"
-#include "host/window.h"
+#include "host/base/window.h"
 
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1

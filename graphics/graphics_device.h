@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "host/gxtk_object.h"
+#include "host/base/gxtk_object.h"
 #include "runtime/array.h"
 #include "runtime/string.h"
 

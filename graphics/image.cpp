@@ -2,7 +2,7 @@
 #include "graphics/image.h"
 
 #include "graphics/graphics.h"
-#include "host/files.h"
+#include "host/base/files.h"
 #include "runtime/debug.h"
 
 int bb_graphics_Image::g_DefaultFlags = 0;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "graphics/graphics_device.h"
-#include "host/files.h"
+#include "host/base/files.h"
 #include "runtime/gc.h"
 
 int gxtkSurface::liveTextures = 0;

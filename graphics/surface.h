@@ -9,7 +9,7 @@
 #ifndef MOXEL_GRAPHICS_SURFACE_H
 #define MOXEL_GRAPHICS_SURFACE_H
 
-#include "host/gxtk_object.h"
+#include "host/base/gxtk_object.h"
 #include "runtime/string.h"
 
 class gxtkSurface : public gxtkObject {

@@ -6,8 +6,8 @@
 
 #include "audio/audio.h"
 #include "graphics/graphics.h"
-#include "host/files.h"
-#include "host/window.h"
+#include "host/base/files.h"
+#include "host/base/window.h"
 #include "input/input.h"
 
 gxtkApp* app = nullptr;

@@ -10,7 +10,7 @@
 
 #include "audio/audio_device.h"
 #include "graphics/graphics_device.h"
-#include "host/gxtk_object.h"
+#include "host/base/gxtk_object.h"
 #include "input/input_device.h"
 #include "runtime/string.h"
 

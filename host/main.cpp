@@ -18,8 +18,8 @@
 
 #include "game/program.h"
 #include "host/app.h"
-#include "host/glfw_window.h"
-#include "host/window_place.h"
+#include "host/base/glfw_window.h"
+#include "host/base/window_place.h"
 #include "runtime/runtime.h"
 
 namespace {

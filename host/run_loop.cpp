@@ -4,7 +4,7 @@
 
 #include "audio/audio_device.h"
 #include "host/app.h"
-#include "host/window.h"
+#include "host/base/window.h"
 #include "input/input_device.h"
 #include "runtime/gc.h"
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <iterator>
 
-#include "host/window.h"
+#include "host/base/window.h"
 
 namespace {
 

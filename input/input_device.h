@@ -17,7 +17,7 @@
 #ifndef MOXEL_INPUT_INPUT_DEVICE_H
 #define MOXEL_INPUT_INPUT_DEVICE_H
 
-#include "host/gxtk_object.h"
+#include "host/base/gxtk_object.h"
 
 constexpr int INPUT_KEY_CODES = 512;
 constexpr int INPUT_CHAR_QUEUE = 32;

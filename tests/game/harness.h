@@ -26,7 +26,7 @@
 #include "game/program.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
-#include "host/window.h"
+#include "host/base/window.h"
 #include "input/input.h"
 #include "runtime/runtime.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "host/glfw_window.h"
+#include "host/base/glfw_window.h"
 
 namespace {
 

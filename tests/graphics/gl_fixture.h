@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "graphics/graphics.h"
-#include "host/glfw_window.h"
+#include "host/base/glfw_window.h"
 #include "runtime/gc.h"
 
 constexpr int TEST_WINDOW_WIDTH = 640;

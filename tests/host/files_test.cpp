@@ -1,7 +1,7 @@
 // Data paths, file opening and the state file, each test in a fresh working
 // directory: the address mapping, the UTF-8 state file, and saves that fail
 // without touching the state already on disk.
-#include "host/files.h"
+#include "host/base/files.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -9,7 +9,7 @@
 #include "audio/audio.h"
 #include "graphics/graphics.h"
 #include "host/app.h"
-#include "host/window.h"
+#include "host/base/window.h"
 #include "input/input.h"
 #include "runtime/runtime.h"
 

@@ -1,5 +1,5 @@
 // The window's first size and place for a desktop size and content scale.
-#include "host/window_place.h"
+#include "host/base/window_place.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/window.h"
+#include "host/base/window.h"
 
 class FakeInputWindow : public host::NullWindowSystem {
   public:

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/app.h"
-#include "host/window.h"
+#include "host/base/window.h"
 #include "input/input.h"
 
 namespace {

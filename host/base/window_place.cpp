@@ -1,5 +1,5 @@
 // The window's first size and place: the content scale, the 4:3 fit and centring.
-#include "host/window_place.h"
+#include "host/base/window_place.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 // the clock and the joystick only through this interface. The program uses the
 // GLFW implementation (glfw_window.cpp); tests install a scripted one so the
 // loop's timing can be driven without a window or real time.
-#ifndef MOXEL_HOST_WINDOW_H
-#define MOXEL_HOST_WINDOW_H
+#ifndef MOXEL_HOST_BASE_WINDOW_H
+#define MOXEL_HOST_BASE_WINDOW_H
 
 namespace host {
 

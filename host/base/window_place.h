@@ -4,8 +4,8 @@
 // is a postage stamp, so the size grows by the monitor's content scale (2 on a
 // typical 4K laptop); the game scales its logical screen to any window and
 // picks its larger image files for bigger ones.
-#ifndef MOXEL_HOST_WINDOW_PLACE_H
-#define MOXEL_HOST_WINDOW_PLACE_H
+#ifndef MOXEL_HOST_BASE_WINDOW_PLACE_H
+#define MOXEL_HOST_BASE_WINDOW_PLACE_H
 
 namespace host {
 

@@ -1,5 +1,5 @@
 // The installed window system.
-#include "host/window.h"
+#include "host/base/window.h"
 
 namespace host {
 

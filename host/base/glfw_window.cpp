@@ -1,5 +1,5 @@
 // GLFW 3 behind the window-system seam.
-#include "host/glfw_window.h"
+#include "host/base/glfw_window.h"
 
 #include <GLFW/glfw3.h>
 

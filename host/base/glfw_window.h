@@ -1,8 +1,8 @@
 // The window system over GLFW 3, for the real program and the GL tests.
-#ifndef MOXEL_HOST_GLFW_WINDOW_H
-#define MOXEL_HOST_GLFW_WINDOW_H
+#ifndef MOXEL_HOST_BASE_GLFW_WINDOW_H
+#define MOXEL_HOST_BASE_GLFW_WINDOW_H
 
-#include "host/window.h"
+#include "host/base/window.h"
 
 struct GLFWwindow;
 

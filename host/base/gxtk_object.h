@@ -1,6 +1,6 @@
 // The base of the host and device classes.
-#ifndef MOXEL_HOST_GXTK_OBJECT_H
-#define MOXEL_HOST_GXTK_OBJECT_H
+#ifndef MOXEL_HOST_BASE_GXTK_OBJECT_H
+#define MOXEL_HOST_BASE_GXTK_OBJECT_H
 
 #include "runtime/object.h"
 

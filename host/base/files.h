@@ -4,8 +4,8 @@
 // "vendle://data/" addresses and fopenFile maps those below the current working
 // directory. The game's state is one string kept in ".vendlestate" in the
 // working directory.
-#ifndef MOXEL_HOST_FILES_H
-#define MOXEL_HOST_FILES_H
+#ifndef MOXEL_HOST_BASE_FILES_H
+#define MOXEL_HOST_BASE_FILES_H
 
 #include <cstdio>
 #include <vector>

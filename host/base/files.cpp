@@ -1,5 +1,5 @@
 // Data paths, file opening and the state file.
-#include "host/files.h"
+#include "host/base/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
