@@ -175,7 +175,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
     if (f_Settings[SETTING_PAD_SIZE] < PAD_SIZE_MIN) f_Settings[SETTING_PAD_SIZE] = PAD_SIZE_MIN;
     if (f_Settings[SETTING_PAD_SIZE] > PAD_SIZE_MAX) f_Settings[SETTING_PAD_SIZE] = PAD_SIZE_MAX;
 
-    // 2.
+    // 2. The pad's centre and scale in logical units.
     f_PadX = f_Settings[SETTING_PAD_X];
     f_PadY = static_cast<int>(bb_Moxelpark_jscrh - static_cast<float>(f_Settings[SETTING_PAD_Y]));
     f_PadScale = static_cast<float>(f_Settings[SETTING_PAD_SIZE]) / PAD_SIZE_UNIT;
@@ -233,13 +233,13 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
 // Tilt indicator.
 
 int bb_Moxelpark_MyApp::TiltIndicator() {
-    // 1, 2.
+    // 1, 2. Draw state, and the reading relative to the calibrated level.
     m_ResetDraw();
     m_SetSize(1.5f);
     m_SetCol(255.0f, 255.0f, 255.0f, 0.8f);
     f_TiltX = bb_input_AccelX() - f_AccelZeroX;
     f_TiltY = bb_input_AccelY() - f_AccelZeroY;
-    // 3.
+    // 3. The dot eases a quarter of the way toward the reading.
     f_TiltSmoothX = Smooth(f_TiltSmoothX, f_TiltX);
     f_TiltSmoothY = Smooth(f_TiltSmoothY, f_TiltY);
     // 4. Holding the calibrate button takes the present reading as level.

@@ -44,7 +44,7 @@ double NextRaw() {
 // A new game.
 
 int bb_Moxelpark_MyApp::m_LoadGame() {
-    // 1, 2.
+    // 1, 2. A fresh score, no game-over overlay, and play mode.
     f_Score = 0;
     f_GameOver = 0;
     f_GameOverTime = 0;
@@ -57,7 +57,7 @@ int bb_Moxelpark_MyApp::m_LoadGame() {
     f_HoledTimer = 0;
     // 4. No object of a previous game remains (nor earns bonus balls).
     for (int i = 0; i < OBJECT_FLOATS; ++i) f_Objects[i] = 0.0f;
-    // 5, 6.
+    // 5, 6. The starting balls, and hole 1 built.
     f_Balls = START_BALLS;
     f_Hole = 1;
     m_GetLevel();

@@ -141,7 +141,7 @@ void bb_Moxelpark_MyApp::RenderFrame() {
         bb_graphics_SetColor(f_ClsRed, f_ClsGreen, f_ClsBlue);
         bb_graphics_SetAlpha(f_ClsAlpha);
         bb_graphics_DrawRect(-1.0f, -1.0f, static_cast<float>(width + 2), static_cast<float>(height + 2));
-        // 2.
+        // 2. Colour back to white, opaque.
         bb_graphics_SetColor(WHITE, WHITE, WHITE);
         bb_graphics_SetAlpha(OPAQUE);
     }
@@ -153,10 +153,10 @@ void bb_Moxelpark_MyApp::RenderFrame() {
         f_DeviceHeight = height;
     }
 
-    // 4.
+    // 4. The scale and the logical screen for this window.
     ComputeScale(width, height);
 
-    // 5, 6.
+    // 5, 6. Play the list back; leave the colour white at half alpha.
     if (drawing) {
         ReplayDrawList(f_ScaleX);
         bb_graphics_SetAlpha(REPLAY_END_ALPHA);

@@ -77,14 +77,14 @@ void StoreImageInfo(Array<int>& info, int slot, int width, int height, int frame
 // Hooks.
 
 int bb_Moxelpark_MyApp::m_OnCreate() {
-    // 1, 2.
+    // 1, 2. The menu first, at the full update rate.
     f_GameMode = MODE_MENU;
     bb_app_SetUpdateRate(UPDATE_RATE);
-    // 3.
+    // 3. The window as it is now; the tilt is taken as level.
     f_DeviceWidth = bb_graphics_device->Width();
     f_DeviceHeight = bb_graphics_device->Height();
     f_AccelZeroX = f_AccelZeroY = 0.0f;
-    // 4.
+    // 4. The logo for the wait screen, and the loader started.
     m_Reload();
     // 5. Defaults.
     f_GameType = DEFAULT_GAME_TYPE;
@@ -101,7 +101,7 @@ int bb_Moxelpark_MyApp::m_OnCreate() {
     f_Settings[SETTING_SOUND] = SOUND_ON;
     // 7. The saved state replaces the defaults.
     m_Load();
-    // 8.
+    // 8. Effect channels map one to one onto the audio device's.
     for (int i = 0; i < CHANNEL_MAP_SIZE; ++i) f_ChannelMap[i] = i;
     return 0;
 }
@@ -206,7 +206,7 @@ int bb_Moxelpark_MyApp::ImageInfo(int slot, int which) const {
 int bb_Moxelpark_MyApp::m_Loader() {
     // 1. The window may have changed since the last step.
     ChooseResolution();
-    // 2.
+    // 2. This step's asset; past the last step, loading is over.
     if (f_LoadStep >= LOADER_FIRST_STEP && f_LoadStep <= LOADER_TABLE_STEPS) {
         const LoaderStep& step = LOADER_TABLE[f_LoadStep - LOADER_FIRST_STEP];
         switch (step.kind) {
@@ -224,9 +224,9 @@ int bb_Moxelpark_MyApp::m_Loader() {
     } else {
         f_LoadStep = 0;
     }
-    // 3.
+    // 3. On to the next step.
     if (f_LoadStep > 0) ++f_LoadStep;
-    // 4.
+    // 4. The wait screen, with its spinner, stands for this update.
     m_WaitStart(1);
     return 0;
 }
@@ -253,7 +253,7 @@ int bb_Moxelpark_MyApp::m_PlaySFX(int n, float rate, float volume, float pan) {
     bb_audio_StopChannel(channel);
     bb_audio_Sound* sound = ValidSlot(n, SOUND_SLOTS) ? f_Sounds[n] : nullptr;
     if (sound != nullptr) bb_audio_PlaySound(sound, channel, 0);
-    // 5.
+    // 5. Rate, volume and pan are set even when nothing plays.
     bb_audio_SetChannelRate(channel, rate);
     bb_audio_SetChannelVolume(channel, volume);
     bb_audio_SetChannelPan(channel, pan);

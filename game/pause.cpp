@@ -145,7 +145,7 @@ int bb_Moxelpark_MyApp::m_InGame() {
         f_PointerUsed = 1;
         Open(this);
     }
-    // 4.
+    // 4. The panel, while it is open or sliding.
     if (f_Paused == 1) m_PauseMenu();
     return 0;
 }

@@ -195,7 +195,7 @@ int bb_Moxelpark_MyApp::m_Game() {
     if (f_BallState == BALL_AIMING) {
         // 2.1 The game ends when the hero stands at a resting ball with none left.
         if (f_Balls <= 0) f_GameOver = 1;
-        // 2.2
+        // 2.2 The combo ends, and the hero stands at the ball.
         f_Combo = 0;
         f_HeroX = f_BallX;
         f_HeroY = f_BallY;

@@ -32,7 +32,7 @@ static void DrawRing(bb_Moxelpark_MyApp* game, float grey, int offset) {
 }
 
 int bb_Moxelpark_MyApp::m_WaitStart(int spinner) {
-    // 1.
+    // 1. Background, the short side the rings scale with, and the spin.
     m_CLS2D(40.0f, 40.0f, 80.0f, 1.0f);
     f_WaitSide = static_cast<int>(std::min(bb_Moxelpark_jscrw, bb_Moxelpark_jscrh));
     // The angle wraps like the 32-bit counter it is, without overflow.
