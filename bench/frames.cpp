@@ -85,9 +85,8 @@ struct Options {
 
 Options options;
 
-// ---------------------------------------------------------------------------
-// The window system: GLFW's, with a scripted pointer and, optionally, a
-// virtual clock.
+// ---- The window system ----
+// GLFW's, with a scripted pointer and, optionally, a virtual clock.
 class BenchWindow : public host::GlfwWindowSystem {
   public:
     explicit BenchWindow(GLFWwindow* w) : GlfwWindowSystem(w) {}
@@ -115,8 +114,7 @@ class BenchWindow : public host::GlfwWindowSystem {
 
 BenchWindow* bench_window = nullptr;
 
-// ---------------------------------------------------------------------------
-// What the script does next.
+// ---- What the script does next ----
 enum class Phase { Loading, SettleMenu, PressType3, WaitPlay, Aim, Drag, Release, WaitFlight, Measure, Done };
 
 const char* PhaseName(Phase p) {

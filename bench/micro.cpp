@@ -61,11 +61,10 @@ int ObjectCount(bb_Moxelpark_MyApp* g) {
     return n;
 }
 
-// ---------------------------------------------------------------------------
-// One update of play, as the host runs it (input bracket, game, collector
-// step). The ball is put back in mid-flight before every update so each one
-// moves it and tests it against every object; objects struck stay struck, as
-// they do in a hole.
+// ---- One update of play ----
+// As the host runs it (input bracket, game, collector step). The ball is put
+// back in mid-flight before every update so each one moves it and tests it
+// against every object; objects struck stay struck, as they do in a hole.
 void PlayUpdate(benchmark::State& state) {
     GameHarness h;
     StartPlay(h, BENCH_GAME_TYPE, BENCH_HOLE);
@@ -89,9 +88,9 @@ void MenuUpdate(benchmark::State& state) {
 }
 BENCHMARK(MenuUpdate);
 
-// ---------------------------------------------------------------------------
-// One render of a full display list into a real 640x480 window: the replay,
-// the device's batching and the buffer swap (llvmpipe's fill included).
+// ---- One render of a full display list ----
+// Into a real 640x480 window: the replay, the device's batching and the buffer
+// swap (llvmpipe's fill included).
 // images: every entry a frame of the "gfx" sheet (runs batch into one call);
 // mixed:  images, rectangles and ovals interleaved (every change of kind flushes).
 void RenderFullList(benchmark::State& state) {
@@ -174,8 +173,7 @@ void WindowQueries(benchmark::State& state) {
 }
 BENCHMARK(WindowQueries)->Name("WindowQueries/size+iconified");
 
-// ---------------------------------------------------------------------------
-// The collector with 10,000 live objects reachable from a root.
+// ---- The collector with 10,000 live objects reachable from a root ----
 
 class Leaf : public Object {};
 
@@ -238,9 +236,9 @@ void CollectorFullCycle(benchmark::State& state) {
 }
 BENCHMARK(CollectorFullCycle)->Name("CollectorStep/full/10000")->Unit(benchmark::kMicrosecond);
 
-// ---------------------------------------------------------------------------
-// Strings of every update of play: the eight-digit score, the balls-left
-// text, and the score's glyphs appended to the display list.
+// ---- Strings of every update of play ----
+// The eight-digit score, the balls-left text, and the score's glyphs appended
+// to the display list.
 
 struct TextFixture {
     TextFixture() {

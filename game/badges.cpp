@@ -43,8 +43,7 @@ constexpr float BOX_SNAP_DISTANCE = 6.0f;
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Texts.
+// ---- Texts ----
 
 String bb_Moxelpark_MyApp::m_BadgeID(int id) {
     if (id == 0) return String(TEST_BADGE);
@@ -65,8 +64,7 @@ String bb_Moxelpark_MyApp::m_BadgeDetail(int id) {
     return second < 0 ? text.Slice(first + 1) : text.Slice(first + 1, second);
 }
 
-// ---------------------------------------------------------------------------
-// Announcements.
+// ---- Announcements ----
 
 int bb_Moxelpark_MyApp::m_ShowBadges() {
     m_ResetDraw();
@@ -103,8 +101,7 @@ int bb_Moxelpark_MyApp::m_ShowBadges() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// The badges box.
+// ---- The badges box ----
 
 int bb_Moxelpark_MyApp::m_BadgesBox() {
     const float w = bb_Moxelpark_jscrw;

@@ -89,8 +89,7 @@ int AbsInt(int v) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Actions.
+// ---- Actions ----
 
 bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
     // NOTE: a cabinet types letters that mean something else, so in iCade
@@ -131,8 +130,7 @@ bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// iCade.
+// ---- iCade ----
 
 int bb_Moxelpark_MyApp::m_iCade(int on) {
     if (on == 1) {
@@ -161,8 +159,7 @@ int bb_Moxelpark_MyApp::DecodeICade() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// On-screen pad.
+// ---- On-screen pad ----
 
 int bb_Moxelpark_MyApp::OnScreenPad() {
     // 1. Keep the saved place on screen and the size within bounds.
@@ -229,8 +226,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Tilt indicator.
+// ---- Tilt indicator ----
 
 int bb_Moxelpark_MyApp::TiltIndicator() {
     // 1, 2. Draw state, and the reading relative to the calibrated level.

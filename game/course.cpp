@@ -40,8 +40,7 @@ double NextRaw() {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// A new game.
+// ---- A new game ----
 
 int bb_Moxelpark_MyApp::m_LoadGame() {
     // 1, 2. A fresh score, no game-over overlay, and play mode.
@@ -64,8 +63,7 @@ int bb_Moxelpark_MyApp::m_LoadGame() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// One hole.
+// ---- One hole ----
 
 int bb_Moxelpark_MyApp::m_GetLevel() {
     float* objects = f_Objects.Data();

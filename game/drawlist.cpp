@@ -25,8 +25,7 @@ bool Given(float v) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Draw state.
+// ---- Draw state ----
 
 int bb_Moxelpark_MyApp::m_ResetDraw() {
     f_SizeX = f_SizeY = 1.0f;
@@ -67,8 +66,7 @@ int bb_Moxelpark_MyApp::m_SetCol(float r, float g, float b, float a) {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Appends.
+// ---- Appends ----
 
 bool bb_Moxelpark_MyApp::AppendEntry(float kind, float x, float y, float w, float h, float frame) {
     // NOTE: a full frame drops further draws silently; the last entry slot of
@@ -105,8 +103,7 @@ int bb_Moxelpark_MyApp::m_Oval(float x, float y, float rx, float ry) {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Scale and replay.
+// ---- Scale and replay ----
 
 void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
     // NOTE: a window without area (iconified, or no window at all in tests)

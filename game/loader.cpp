@@ -73,8 +73,7 @@ void StoreImageInfo(Array<int>& info, int slot, int width, int height, int frame
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Hooks.
+// ---- Hooks ----
 
 int bb_Moxelpark_MyApp::m_OnCreate() {
     // 1, 2. The menu first, at the full update rate.
@@ -133,8 +132,7 @@ int bb_Moxelpark_MyApp::m_OnResume() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Images and the font.
+// ---- Images and the font ----
 
 void bb_Moxelpark_MyApp::ChooseResolution() {
     int w = bb_graphics_device->Width();
@@ -200,8 +198,7 @@ int bb_Moxelpark_MyApp::ImageInfo(int slot, int which) const {
     return f_ImageInfo[base + which];
 }
 
-// ---------------------------------------------------------------------------
-// The staged loader.
+// ---- The staged loader ----
 
 int bb_Moxelpark_MyApp::m_Loader() {
     // 1. The window may have changed since the last step.
@@ -231,8 +228,7 @@ int bb_Moxelpark_MyApp::m_Loader() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Sound effects.
+// ---- Sound effects ----
 
 int bb_Moxelpark_MyApp::m_LoadSFX(int n) {
     if (!ValidSlot(n, SOUND_SLOTS)) return 0;

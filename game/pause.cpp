@@ -130,8 +130,7 @@ void ChangeSound(bb_Moxelpark_MyApp* game) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The pause button.
+// ---- The pause button ----
 
 int bb_Moxelpark_MyApp::m_InGame() {
     // 1. The menu slides in again when the game returns to it.
@@ -150,8 +149,7 @@ int bb_Moxelpark_MyApp::m_InGame() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// The panel.
+// ---- The panel ----
 
 int bb_Moxelpark_MyApp::m_PauseMenu() {
     const float c = bb_Moxelpark_jscrw * 0.5f;

@@ -145,8 +145,7 @@ bool in_turn_zone(bb_Moxelpark_MyApp* game) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The hole on a new logical screen.
+// ---- The hole on a new logical screen ----
 
 void bb_Moxelpark_MyApp::FitHoleToScreen() {
     if (f_HoleWidth == bb_Moxelpark_jscrw && f_HoleHeight == bb_Moxelpark_jscrh) return;
@@ -174,8 +173,7 @@ void bb_Moxelpark_MyApp::FitHoleToScreen() {
     f_HoleHeight = bb_Moxelpark_jscrh;
 }
 
-// ---------------------------------------------------------------------------
-// One update of play.
+// ---- One update of play ----
 
 int bb_Moxelpark_MyApp::m_Game() {
     // 0. A resize since the last update lays the hole out for the new screen.

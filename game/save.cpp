@@ -63,8 +63,7 @@ void AppendField(String& text, int value) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Saving.
+// ---- Saving ----
 
 int bb_Moxelpark_MyApp::m_Save() {
     String text;
@@ -107,8 +106,7 @@ int bb_Moxelpark_MyApp::m_Save() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Loading.
+// ---- Loading ----
 
 int bb_Moxelpark_MyApp::m_Load() {
     String text = bb_app_LoadState();

@@ -12,8 +12,7 @@
 #include "graphics/graphics.h"
 #include "input/input.h"
 
-// ---------------------------------------------------------------------------
-// Globals of the game module.
+// ---- Globals of the game module ----
 int bb_Moxelpark_DebugMode = 0;
 int bb_Moxelpark_iCadeControls = 0;
 int bb_Moxelpark_HasMusic = 0;
@@ -62,8 +61,7 @@ void clear_for_new_game(bb_Moxelpark_MyApp* game) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Construction and marking.
+// ---- Construction and marking ----
 
 bb_Moxelpark_MyApp::bb_Moxelpark_MyApp() {
     gc_assign(f_Images, Array<bb_graphics_Image*>(IMAGE_SLOTS));
@@ -107,8 +105,7 @@ void bb_Moxelpark_MyApp::mark() {
     gc_mark_q(f_Objects);
 }
 
-// ---------------------------------------------------------------------------
-// One update.
+// ---- One update ----
 
 int bb_Moxelpark_MyApp::m_OnUpdate() {
     gxtkInput* input = bb_input_device;
@@ -235,8 +232,7 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// One render.
+// ---- One render ----
 
 int bb_Moxelpark_MyApp::m_OnRender() {
     // 1. Timing; two renders in one millisecond keep the previous rate.

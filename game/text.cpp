@@ -23,8 +23,7 @@ constexpr char16_t CHAR_MINUS = 45;
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Text.
+// ---- Text ----
 
 int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay) {
     float advance = static_cast<float>(ImageInfo(f_FontSlot, IMAGE_INFO_WIDTH));
@@ -67,8 +66,7 @@ int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Buttons and zones.
+// ---- Buttons and zones ----
 
 // Half the size of a slot's frame in logical units at the current draw size.
 static void ButtonHalfSize(const bb_Moxelpark_MyApp* game, int slot, float* hw, float* hh) {
@@ -115,8 +113,7 @@ bool bb_Moxelpark_MyApp::m_MouseIn(float x, float y, float w, float h) {
     return inside;
 }
 
-// ---------------------------------------------------------------------------
-// Formatters.
+// ---- Formatters ----
 
 // NOTE: the text is `pad` repeated width + 1 times followed by the number, cut
 // to its last `width` characters. The menu and the play screen format scores
