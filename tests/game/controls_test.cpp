@@ -209,8 +209,7 @@ TEST(Controls, SwitchingICadeEmptiesTheQueueOrReleasesThePad) {
     EXPECT_EQ(PAD_RELEASED, g->f_Pad[0]);
 }
 
-// ---------------------------------------------------------------------------
-// The on-screen pad, in a build with it switched on.
+// ---- The on-screen pad, in a build with it switched on ----
 
 TEST(OnScreenPad, TheSavedPlaceAndSizeAreClamped) {
     struct Case {
@@ -339,8 +338,7 @@ TEST(OnScreenPad, PinchingStepsTheSizeByTenths) {
     EXPECT_EQ(9, g->f_Settings[SETTING_PAD_SIZE]);
 }
 
-// ---------------------------------------------------------------------------
-// The tilt indicator, in a build with it switched on.
+// ---- The tilt indicator, in a build with it switched on ----
 
 TEST(TiltIndicator, SmoothsTowardTheTiltCalibratesAndIsOffWithICade) {
     Switches restore;
