@@ -13,7 +13,7 @@ constexpr const char* TEST_BADGE = "Test Badge|This is a Test Badge which has no
 constexpr char16_t TEXT_SEPARATOR = '|';
 
 // The separator as a text, built once: announcement rows ask for names every update.
-const String& Separator() {
+const String& separator() {
     static const String separator(&TEXT_SEPARATOR, 1);
     return separator;
 }
@@ -52,15 +52,15 @@ String bb_Moxelpark_MyApp::m_BadgeID(int id) {
 
 String bb_Moxelpark_MyApp::m_BadgeName(int id) {
     String text = m_BadgeID(id);
-    int bar = text.Find(Separator());
+    int bar = text.Find(separator());
     return bar < 0 ? text : text.Slice(0, bar);
 }
 
 String bb_Moxelpark_MyApp::m_BadgeDetail(int id) {
     String text = m_BadgeID(id);
-    int first = text.Find(Separator());
+    int first = text.Find(separator());
     if (first < 0) return String();
-    int second = text.Find(Separator(), first + 1);
+    int second = text.Find(separator(), first + 1);
     return second < 0 ? text.Slice(first + 1) : text.Slice(first + 1, second);
 }
 

@@ -46,7 +46,7 @@ constexpr ICadeLetters ICADE_LETTERS[] = {
 constexpr int LOWER_CASE_OFFSET = 'a' - 'A';
 
 // Whether a typed character is the letter, in either case.
-bool IsLetter(int chr, char upper) {
+bool is_letter(int chr, char upper) {
     return chr == upper || chr == upper + LOWER_CASE_OFFSET;
 }
 
@@ -76,14 +76,14 @@ constexpr float TILT_DOT_TRAVEL = 20.0f;
 constexpr float TILT_DOT_RADIUS = 4.0f;
 
 // Moves a smoothed value a quarter of the way to its target; snaps when close.
-float Smooth(float value, float target) {
+float smooth(float value, float target) {
     value -= (value - target) * TILT_SMOOTHING;
     float d = value - target;
     if (d <= TILT_SNAP && -d <= TILT_SNAP) value = target;
     return value;
 }
 
-int AbsInt(int v) {
+int abs_int(int v) {
     return v < 0 ? -v : v;
 }
 
@@ -152,8 +152,8 @@ int bb_Moxelpark_MyApp::DecodeICade() {
     // Every letter belongs to one entry only; anything else is ignored.
     for (f_LastChar = bb_input_GetChar(); f_LastChar >= 1; f_LastChar = bb_input_GetChar()) {
         for (const ICadeLetters& l : ICADE_LETTERS) {
-            if (IsLetter(f_LastChar, l.press)) f_Pad[l.entry] = PAD_HELD;
-            if (IsLetter(f_LastChar, l.release)) f_Pad[l.entry] = PAD_RELEASED;
+            if (is_letter(f_LastChar, l.press)) f_Pad[l.entry] = PAD_HELD;
+            if (is_letter(f_LastChar, l.release)) f_Pad[l.entry] = PAD_RELEASED;
         }
     }
     return 0;
@@ -209,7 +209,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
             f_InCup = 0;  // the previous pinch step
         }
         if (f_TouchDown[0] != 0 && f_TouchDown[1] != 0) {
-            f_PinchStep = -(AbsInt(f_TouchX[0] - f_TouchX[1]) / PINCH_UNIT);
+            f_PinchStep = -(abs_int(f_TouchX[0] - f_TouchX[1]) / PINCH_UNIT);
             if (f_Pinching == 1) f_Settings[SETTING_PAD_SIZE] += f_InCup - f_PinchStep;
             f_InCup = f_PinchStep;
             f_Pinching = 1;
@@ -236,8 +236,8 @@ int bb_Moxelpark_MyApp::TiltIndicator() {
     f_TiltX = bb_input_AccelX() - f_AccelZeroX;
     f_TiltY = bb_input_AccelY() - f_AccelZeroY;
     // 3. The dot eases a quarter of the way toward the reading.
-    f_TiltSmoothX = Smooth(f_TiltSmoothX, f_TiltX);
-    f_TiltSmoothY = Smooth(f_TiltSmoothY, f_TiltY);
+    f_TiltSmoothX = smooth(f_TiltSmoothX, f_TiltX);
+    f_TiltSmoothY = smooth(f_TiltSmoothY, f_TiltY);
     // 4. Holding the calibrate button takes the present reading as level.
     float buttonY = bb_Moxelpark_jscrh - TILT_BUTTON_INSET;
     if (m_Button(SLOT_ICONS, TILT_BUTTON_INSET, buttonY, ICON_CALIBRATE) != 0) {

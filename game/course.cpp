@@ -34,7 +34,7 @@ constexpr double OBJECT_TOP = 48.0;
 constexpr double OBJECT_BOTTOM_ABOVE_GROUND = 64.0;
 
 // The raw value of the generator: advances the seed once, r in [0, 1).
-double NextRaw() {
+double next_raw() {
     return static_cast<double>(bb_random_Rnd());
 }
 
@@ -69,7 +69,7 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
     float* objects = f_Objects.Data();
 
     // 1. The cup, drawn before the reseeding.
-    f_CupX = static_cast<float>(CUP_MARGIN + NextRaw() * ((bb_Moxelpark_jscrw - CUP_MARGIN) - CUP_MARGIN));
+    f_CupX = static_cast<float>(CUP_MARGIN + next_raw() * ((bb_Moxelpark_jscrw - CUP_MARGIN) - CUP_MARGIN));
 
     // 2. Counts; f_ScaleAxis holds the number of targets.
     f_ScaleAxis = f_Hole * f_GameType;
@@ -102,8 +102,8 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
         f_Tries = PLACEMENT_TRIES;
         do {
             f_Tries -= 1;
-            f_PosX = static_cast<int>(OBJECT_LEFT + NextRaw() * xRange);
-            f_PosY = static_cast<int>(OBJECT_TOP + NextRaw() * yRange);
+            f_PosX = static_cast<int>(OBJECT_LEFT + next_raw() * xRange);
+            f_PosY = static_cast<int>(OBJECT_TOP + next_raw() * yRange);
             if (f_Index == 1) f_Tries = 0;
             for (int j = 1; j < f_Index; ++j) {
                 const float* other = objects + j * OBJECT_ENTRY_FLOATS;

@@ -19,7 +19,7 @@ constexpr int AXIS_WIDTH = 1;
 constexpr int AXIS_HEIGHT = 2;
 
 // Whether an optional float argument was given.
-bool Given(float v) {
+bool given(float v) {
     return v > OMITTED;
 }
 
@@ -36,7 +36,7 @@ int bb_Moxelpark_MyApp::m_ResetDraw() {
 }
 
 int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
-    if (Given(r)) {
+    if (given(r)) {
         f_ClsRed = r;
         f_ClsGreen = g;
         f_ClsBlue = b;
@@ -49,7 +49,7 @@ int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
 
 int bb_Moxelpark_MyApp::m_SetSize(float x, float y) {
     f_SizeX = x;
-    f_SizeY = Given(y) ? y : x;
+    f_SizeY = given(y) ? y : x;
     return 0;
 }
 
@@ -62,7 +62,7 @@ int bb_Moxelpark_MyApp::m_SetCol(float r, float g, float b, float a) {
     f_ColRed = r;
     f_ColGreen = g;
     f_ColBlue = b;
-    if (Given(a)) f_ColAlpha = a;
+    if (given(a)) f_ColAlpha = a;
     return 0;
 }
 

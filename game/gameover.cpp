@@ -36,10 +36,8 @@ constexpr float BANNER_TEXT_SIZE = 2.0f;
 // "New Highscore", a line break (backslash, n) and eleven spaces before the ordinal.
 constexpr const char* BANNER_TEXT = "New Highscore\\n           ";
 
-}  // namespace
-
 // Draws the overlay at timer t.
-static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
+void draw_overlay(bb_Moxelpark_MyApp* game, int t) {
     // Built once: the overlay is drawn every update for seconds at a time.
     static const String GAME_WORD("GAME");
     static const String OVER_WORD("OVER");
@@ -84,9 +82,11 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
     }
 }
 
+}  // namespace
+
 int bb_Moxelpark_MyApp::m_GameOver() {
     // 1. Draw while the timer runs.
-    if (f_GameOverTime > 0) DrawOverlay(this, f_GameOverTime);
+    if (f_GameOverTime > 0) draw_overlay(this, f_GameOverTime);
 
     // 2. Grow in play; hand over to the menu; shrink on the menu.
     if (f_GameMode == MODE_PLAY) {

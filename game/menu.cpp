@@ -65,16 +65,14 @@ constexpr float RATE_PREVIOUS = 0.8f;
 constexpr float RATE_NEXT = 1.2f;
 constexpr float SWITCH_VOLUME = 1.0f;
 
-}  // namespace
-
 // Whether the credits box or the badges box is open over the menu.
-static bool BoxOpen(const bb_Moxelpark_MyApp* game) {
+bool box_open(const bb_Moxelpark_MyApp* game) {
     return game->f_ShowCredits == 1 || game->f_ShowBadges == 1;
 }
 
 // Starts a game of the selected type: both latches set so the press or key
 // does nothing more.
-static void StartGame(bb_Moxelpark_MyApp* game) {
+void start_game(bb_Moxelpark_MyApp* game) {
     game->f_GameMode = MODE_PLAY_LOAD;
     game->f_PointerUsed = 1;
     game->f_KeyUsed = 1;
@@ -85,11 +83,11 @@ static void StartGame(bb_Moxelpark_MyApp* game) {
 // `first`, right-aligned, one per line.
 // NOTE: the text is rebuilt every update; it is hidden (and not built) while a
 // box is open.
-static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char* title,
-                          const char* singleTitle, int first, int rows) {
+void draw_score_list(bb_Moxelpark_MyApp* game, float x, float y, const char* title, const char* singleTitle,
+                     int first, int rows) {
     static const String LINE_BREAK("\\n");
     static const String PAD(" ");
-    if (BoxOpen(game)) return;
+    if (box_open(game)) return;
     String text = rows == 1 ? String(singleTitle) : String(title) + String(rows);
     // NOTE: m_rstr counts in f_Loop, so the list counts in f_Index.
     for (game->f_Index = 0; game->f_Index < rows; ++game->f_Index) {
@@ -97,6 +95,8 @@ static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char
     }
     game->m_Text(x, y, text, 0.0f, 0.0f);
 }
+
+}  // namespace
 
 int bb_Moxelpark_MyApp::m_Menu() {
     const float w = bb_Moxelpark_jscrw;
@@ -156,13 +156,14 @@ int bb_Moxelpark_MyApp::m_Menu() {
     if (rows > LIST_MAX_ROWS) rows = LIST_MAX_ROWS;
     const bool validType = base >= 0 && base + TABLE_LENGTH <= LAST_TEN_BASE;
     if (validType)
-        DrawScoreList(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
+        draw_score_list(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
 
     // 9. The last ten, newest first.
     m_SetCol(200.0f, 255.0f, 100.0f, 1.0f);
     m_SetSize(LIST_SIZE);
     if (validType)
-        DrawScoreList(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base, rows);
+        draw_score_list(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base,
+                        rows);
 
     // 10. Game-type buttons with the selection mark.
     m_ResetDraw();
@@ -174,9 +175,9 @@ int bb_Moxelpark_MyApp::m_Menu() {
         const int type = f_Index + 1;
         const float x = p.xw * w + p.xs * s;
         const float y = p.yh * h + p.ys * s;
-        if (m_Button(SLOT_BUTTONS, x, y, type - 1) != 0 && f_PointerUsed == 0 && !BoxOpen(this)) {
+        if (m_Button(SLOT_BUTTONS, x, y, type - 1) != 0 && f_PointerUsed == 0 && !box_open(this)) {
             f_GameType = type;
-            StartGame(this);
+            start_game(this);
         }
         if (f_GameType == type) {
             m_Alpha(TYPE_MARK_ALPHA);
@@ -188,26 +189,26 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // 11. Keys and pad: both directions are tested, then the start.
     m_ResetDraw();
     if ((m_PlayKey(ACTION_UP) || m_PlayKey(ACTION_LEFT)) && f_GameType > 1 && f_KeyUsed == 0 &&
-        !BoxOpen(this)) {
+        !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType -= 1;
         m_PlaySFX(SFX_CLICK, RATE_PREVIOUS, CLICK_VOLUME, 0.0f);
     }
     if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType < GAME_TYPES && f_KeyUsed == 0 &&
-        !BoxOpen(this)) {
+        !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType += 1;
         m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
     }
     if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_11) || m_PlayKey(ACTION_12) || m_PlayKey(ACTION_13)) &&
-        f_KeyUsed == 0 && !BoxOpen(this)) {
-        StartGame(this);
+        f_KeyUsed == 0 && !box_open(this)) {
+        start_game(this);
     }
 
     // 12. iCade switch.
     m_ResetDraw();
     if (m_Button(SLOT_ICADE, w - ICADE_FROM_RIGHT, 4.0f * s + ICADE_Y, bb_Moxelpark_iCadeControls) != 0 &&
-        !BoxOpen(this) && f_PointerUsed == 0) {
+        !box_open(this) && f_PointerUsed == 0) {
         f_PointerUsed = 1;
         m_iCade(bb_Moxelpark_iCadeControls == 0 ? 1 : 0);
         m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
@@ -216,7 +217,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // 13. Credits button.
     m_SetSize(CREDITS_SIZE);
     if (m_Button(SLOT_AUTHOR, w - CREDITS_FROM_RIGHT, h - CREDITS_FROM_BOTTOM - 4.0f * s, 0) != 0 &&
-        f_PointerUsed == 0 && !BoxOpen(this)) {
+        f_PointerUsed == 0 && !box_open(this)) {
         f_PointerUsed = 1;
         m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
         f_ShowCredits = 1;

@@ -38,7 +38,7 @@ constexpr int GAME_ACTIONS[] = {ACTION_UP, ACTION_LEFT, ACTION_RIGHT, ACTION_DOW
 // A pointer coordinate in device pixels to logical units, truncated toward
 // zero. The scale is 0 before the first render and a window position can be
 // anything: values that do not fit an int give 0 or the int limits.
-int ToLogical(float pixels, float scale) {
+int to_logical(float pixels, float scale) {
     float v = pixels / scale;
     if (std::isnan(v)) return 0;
     if (v >= static_cast<float>(INT_MAX)) return INT_MAX;
@@ -120,8 +120,8 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     // 2. Pointer; a fresh press has no drag distance.
     f_OldMouseX = f_MouseX;
     f_OldMouseY = f_MouseY;
-    f_MouseX = ToLogical(input->MouseX(), f_ScaleX);
-    f_MouseY = ToLogical(input->MouseY(), f_ScaleY);
+    f_MouseX = to_logical(input->MouseX(), f_ScaleX);
+    f_MouseY = to_logical(input->MouseY(), f_ScaleY);
     if (f_MouseWasDown == 0 && leftDown) {
         f_OldMouseX = f_MouseX;
         f_OldMouseY = f_MouseY;
@@ -138,8 +138,8 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
         f_TouchY[f_Loop] = TOUCH_UP;
         if (input->KeyDown(KEY_TOUCH0 + f_Loop) != 0) {
             f_TouchDown[f_Loop] = 1;
-            f_TouchX[f_Loop] = ToLogical(input->TouchX(f_Loop), f_ScaleX);
-            f_TouchY[f_Loop] = ToLogical(input->TouchY(f_Loop), f_ScaleY);
+            f_TouchX[f_Loop] = to_logical(input->TouchX(f_Loop), f_ScaleX);
+            f_TouchY[f_Loop] = to_logical(input->TouchY(f_Loop), f_ScaleY);
             f_PointerDown = 1;
         }
     }
