@@ -154,10 +154,13 @@ constexpr int ACTION_UP = 0;
 constexpr int ACTION_LEFT = 3;
 constexpr int ACTION_RIGHT = 5;
 constexpr int ACTION_DOWN = 8;
-constexpr int ACTION_CONFIRM = 10;
-constexpr int ACTION_11 = 11;
-constexpr int ACTION_12 = 12;
-constexpr int ACTION_13 = 13;
+constexpr int ACTION_CONFIRM = 10;  // the pad's A button, Space, Enter
+// The pad's other three face buttons, with their keys and iCade letters (B is
+// also the lower on-screen action button). The menu takes each as a start, like
+// confirm; nothing else reads them.
+constexpr int ACTION_FACE_B = 11;
+constexpr int ACTION_FACE_X = 12;
+constexpr int ACTION_FACE_Y = 13;
 constexpr int ACTION_BACK = 99;
 constexpr int PAD_BACK_A = 16;  // iCade entries that make up the back action
 constexpr int PAD_BACK_B = 17;

@@ -39,9 +39,10 @@ struct ICadeLetters {
     char release;
 };
 constexpr ICadeLetters ICADE_LETTERS[] = {
-    {ACTION_UP, 'W', 'E'},      {ACTION_LEFT, 'A', 'Q'}, {ACTION_RIGHT, 'D', 'C'}, {ACTION_DOWN, 'X', 'Z'},
-    {ACTION_CONFIRM, 'H', 'R'}, {ACTION_11, 'J', 'N'},   {ACTION_12, 'K', 'P'},    {ACTION_13, 'Y', 'T'},
-    {PAD_SPARE_A, 'U', 'F'},    {PAD_SPARE_B, 'I', 'M'}, {PAD_BACK_A, 'O', 'G'},   {PAD_BACK_B, 'L', 'V'},
+    {ACTION_UP, 'W', 'E'},     {ACTION_LEFT, 'A', 'Q'},    {ACTION_RIGHT, 'D', 'C'},
+    {ACTION_DOWN, 'X', 'Z'},   {ACTION_CONFIRM, 'H', 'R'}, {ACTION_FACE_B, 'J', 'N'},
+    {ACTION_FACE_X, 'K', 'P'}, {ACTION_FACE_Y, 'Y', 'T'},  {PAD_SPARE_A, 'U', 'F'},
+    {PAD_SPARE_B, 'I', 'M'},   {PAD_BACK_A, 'O', 'G'},     {PAD_BACK_B, 'L', 'V'},
 };
 constexpr int LOWER_CASE_OFFSET = 'a' - 'A';
 
@@ -114,14 +115,14 @@ bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
         case ACTION_CONFIRM:
             return (letters && (key(KEY_Z) || key(KEY_J))) || key(KEY_SPACE) || key(KEY_ENTER) ||
                    key(JOY_BUTTON_0) || f_Pad[ACTION_CONFIRM] != 0;
-        case ACTION_11:
+        case ACTION_FACE_B:
             return (letters && (key(KEY_X) || key(KEY_K))) || key(KEY_CONTROL) || key(JOY_BUTTON_1) ||
-                   f_Pad[ACTION_11] != 0;
-        case ACTION_12:
+                   f_Pad[ACTION_FACE_B] != 0;
+        case ACTION_FACE_X:
             return (letters && (key(KEY_C) || key(KEY_L))) || key(KEY_SHIFT) || key(JOY_BUTTON_2) ||
-                   f_Pad[ACTION_12] != 0;
-        case ACTION_13:
-            return (letters && (key(KEY_V) || key(KEY_I))) || key(JOY_BUTTON_3) || f_Pad[ACTION_13] != 0;
+                   f_Pad[ACTION_FACE_X] != 0;
+        case ACTION_FACE_Y:
+            return (letters && (key(KEY_V) || key(KEY_I))) || key(JOY_BUTTON_3) || f_Pad[ACTION_FACE_Y] != 0;
         case ACTION_BACK:
             return key(KEY_ESCAPE) || key(KEY_DELETE) || key(KEY_BACKSPACE) || key(JOY_BUTTON_7) ||
                    f_Pad[PAD_BACK_A] != 0 || f_Pad[PAD_BACK_B] != 0;
@@ -222,7 +223,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
     if (m_Button(SLOT_DPAD, bb_Moxelpark_jscrw - (x - h), y - h, FRAME_PAD_BUTTON) != 0)
         f_Pad[ACTION_CONFIRM] = PAD_TOUCHED;
     if (m_Button(SLOT_DPAD, bb_Moxelpark_jscrw - (x + h), y + h, FRAME_PAD_BUTTON) != 0)
-        f_Pad[ACTION_11] = PAD_TOUCHED;
+        f_Pad[ACTION_FACE_B] = PAD_TOUCHED;
     return 0;
 }
 

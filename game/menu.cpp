@@ -200,7 +200,8 @@ int bb_Moxelpark_MyApp::m_Menu() {
         f_GameType += 1;
         m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
     }
-    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_11) || m_PlayKey(ACTION_12) || m_PlayKey(ACTION_13)) &&
+    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_FACE_B) || m_PlayKey(ACTION_FACE_X) ||
+         m_PlayKey(ACTION_FACE_Y)) &&
         f_KeyUsed == 0 && !box_open(this)) {
         start_game(this);
     }
