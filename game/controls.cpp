@@ -198,6 +198,9 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
 
     // 4. While paused the pad can be dragged by its centre and resized by a pinch.
     if (f_Paused >= 1) {
+        // The cup flag means nothing while the panel is open, so it keeps the
+        // pinch's previous step.
+        int& previousPinchStep = f_InCup;
         m_SetSize(PAD_DRAG_SIZE);
         bool secondUp = f_TouchDown[1] == 0;
         if (m_Button0(SLOT_DPAD, x, y, FRAME_PAD_BUTTON) && secondUp) {
@@ -207,12 +210,12 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
         }
         if (secondUp) {
             f_Pinching = 0;
-            f_InCup = 0;  // the previous pinch step
+            previousPinchStep = 0;
         }
         if (f_TouchDown[0] != 0 && f_TouchDown[1] != 0) {
             f_PinchStep = -(abs_int(f_TouchX[0] - f_TouchX[1]) / PINCH_UNIT);
-            if (f_Pinching == 1) f_Settings[SETTING_PAD_SIZE] += f_InCup - f_PinchStep;
-            f_InCup = f_PinchStep;
+            if (f_Pinching == 1) f_Settings[SETTING_PAD_SIZE] += previousPinchStep - f_PinchStep;
+            previousPinchStep = f_PinchStep;
             f_Pinching = 1;
         }
     }

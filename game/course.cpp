@@ -71,9 +71,11 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
     // 1. The cup, drawn before the reseeding.
     f_CupX = static_cast<float>(CUP_MARGIN + next_raw() * ((bb_Moxelpark_jscrw - CUP_MARGIN) - CUP_MARGIN));
 
-    // 2. Counts; f_ScaleAxis holds the number of targets.
-    f_ScaleAxis = f_Hole * f_GameType;
-    f_ObjectCount = f_ScaleAxis + BONUS_OBJECTS;
+    // 2. Counts. The scale's axis is free between renders, so it holds the
+    // number of targets here.
+    int& targets = f_ScaleAxis;
+    targets = f_Hole * f_GameType;
+    f_ObjectCount = targets + BONUS_OBJECTS;
     if (f_ObjectCount > OBJECT_MAX) f_ObjectCount = OBJECT_MAX;
 
     // 3. Two balls every hole, the first included.
@@ -116,7 +118,7 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
         e[OBJECT_X] = static_cast<float>(f_PosX);
         e[OBJECT_Y] = static_cast<float>(f_PosY);
         e[OBJECT_HIT] = 0.0f;
-        if (f_Index > f_ScaleAxis) e[OBJECT_KIND] = static_cast<float>(OBJECT_BONUS);
+        if (f_Index > targets) e[OBJECT_KIND] = static_cast<float>(OBJECT_BONUS);
     }
 
     // 7. The screen this layout is for, so play can follow a later resize.

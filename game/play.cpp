@@ -206,8 +206,9 @@ int bb_Moxelpark_MyApp::m_Game() {
                bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE, ballsText_.text, 1.0f, 1.0f);
         // 2.4 The meter's bars; the stroke is played by the first update after
         // the release, wherever the pointer was released.
-        for (f_PosY = 0; f_PosY < METER_BARS; ++f_PosY) {
-            float n = static_cast<float>(f_PosY);
+        int& bar = f_PosY;
+        for (bar = 0; bar < METER_BARS; ++bar) {
+            float n = static_cast<float>(bar);
             m_SetCol(WHITE - METER_SHADE_STEP * n, 100.0f + METER_SHADE_STEP * n, 100.0f, HALF);
             if (METER_BAR_STEP * n < f_Power) m_Alpha(FULL);
             m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
@@ -302,16 +303,18 @@ int bb_Moxelpark_MyApp::m_Game() {
         }
     }
 
-    // 4. Objects; f_ScaleAxis counts the targets not yet hit.
+    // 4. Objects, counting the targets not yet hit. The scale's axis is free
+    // between renders, so it holds the count.
+    int& targetsLeft = f_ScaleAxis;
     m_SetCol(WHITE, WHITE, WHITE, FULL);
     m_SetSize(FULL);
-    f_ScaleAxis = 0;
+    targetsLeft = 0;
     for (f_Index = 0; f_Index <= OBJECT_MAX; ++f_Index) {
         float* e = f_Objects.Data() + f_Index * OBJECT_ENTRY_FLOATS;
         if (!(e[OBJECT_KIND] > 0.0f)) continue;
         f_Frame = static_cast<int>(e[OBJECT_KIND] + static_cast<float>(FRAME_OBJECT_BASE));
         bool unhit = e[OBJECT_HIT] == 0.0f;
-        if (e[OBJECT_KIND] == static_cast<float>(OBJECT_TARGET) && unhit) f_ScaleAxis += 1;
+        if (e[OBJECT_KIND] == static_cast<float>(OBJECT_TARGET) && unhit) targetsLeft += 1;
         m_Alpha(e[OBJECT_HIT] == 1.0f ? HALF : FULL);
         m_DrawImg(SLOT_GFX, e[OBJECT_X], e[OBJECT_Y], static_cast<float>(f_Frame));
         if (f_BallState != BALL_MOVING || !unhit) continue;
@@ -345,14 +348,14 @@ int bb_Moxelpark_MyApp::m_Game() {
     // 6. The cup, with its lid while targets remain.
     m_SetCol(0.0f, 0.0f, 0.0f, HALF);
     m_Rect(f_CupX - CUP_HALF_WIDTH, g, CUP_HALF_WIDTH * 2.0f, CUP_DEPTH);
-    if (f_ScaleAxis > 0) {
+    if (targetsLeft > 0) {
         m_SetCol(WHITE, 100.0f, 100.0f, FULL);
         m_Rect(f_CupX - LID_HALF_WIDTH, g - LID_ABOVE_GROUND, LID_HALF_WIDTH * 2.0f, LID_HEIGHT);
     }
 
     // 7. Capture, in every state.
     f_InCup = 0;
-    if (f_ScaleAxis == 0 && bb_math_Abs2(f_BallX - f_CupX) < CAPTURE_DX &&
+    if (targetsLeft == 0 && bb_math_Abs2(f_BallX - f_CupX) < CAPTURE_DX &&
         bb_math_Abs2(f_BallY - g) < CAPTURE_DY && bb_math_Abs2(f_BallVY) < CAPTURE_VY &&
         bb_math_Abs2(f_BallVX) < CAPTURE_VX) {
         f_InCup = 1;
