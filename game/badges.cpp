@@ -89,7 +89,7 @@ int bb_Moxelpark_MyApp::m_ShowBadges() {
         const int id = f_BadgeQueue[f_Loop];
         m_SetCol(0.0f, 0.0f, 80.0f, 0.8f);
         m_Rect(fx, fy, static_cast<float>(ROW_WIDTH), ROW_HEIGHT);
-        m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
+        m_SetCol(WHITE, WHITE, WHITE, 1.0f);
         m_Text(fx + ROW_TEXT_X, fy + ROW_TEXT_Y, m_BadgeName(id), 0.0f, 0.0f);
         // Only ids with a frame on the sheet have a picture.
         if (id >= 0 && id < BADGE_PICTURES) {
@@ -113,7 +113,7 @@ int bb_Moxelpark_MyApp::m_BadgesBox() {
     m_Rect(0.1f * w, -1.0f, 0.8f * w, h + 2.0f);
     m_SetCol(100.0f, 0.0f, 0.0f, 0.8f);
     m_Rect(0.12f * w, -1.0f, 0.76f * w, h + 2.0f);
-    m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
+    m_SetCol(WHITE, WHITE, WHITE, 1.0f);
     f_BadgeSel = -1;
 
     // Scrolling by keys (never past the top), then by dragging.

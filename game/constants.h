@@ -115,6 +115,9 @@ constexpr int SFX_LAST_EFFECT = 18;
 constexpr int SFX_EXTRA = 95;
 constexpr int SFX_CLICK = 98;   // menu and pause panel actions
 constexpr int SFX_SWITCH = 99;  // iCade switch, credits
+// The click is played at half volume wherever it sounds; its rate tells the
+// actions apart.
+constexpr float CLICK_VOLUME = 0.5f;
 
 // Effects rotate over this many channels; the map has room for the device's 32 and one more.
 constexpr int SFX_CHANNELS = 24;
@@ -141,6 +144,10 @@ constexpr int SETTING_SOUND = 5;
 constexpr int SETTING_PAD_X = 10;
 constexpr int SETTING_PAD_Y = 11;     // height of the pad's centre above the bottom edge
 constexpr int SETTING_PAD_SIZE = 12;  // in tenths
+// The pad's size setting stays within these: the pad clamps it every update,
+// and a load puts a smaller one back to the default.
+constexpr int PAD_SIZE_MIN = 8;
+constexpr int PAD_SIZE_MAX = 25;
 
 // Highscore tables: type t (1 to 3) has its top ten at (t - 1) * 10 and its
 // last ten at 30 + (t - 1) * 10, best and newest first.
@@ -148,6 +155,8 @@ constexpr int TABLE_LENGTH = 10;
 constexpr int LAST_TEN_BASE = 30;
 constexpr int GAME_TYPES = 3;
 constexpr int DEFAULT_GAME_TYPE = 2;
+// Scores are shown with eight digits, in play and in the menu's tables.
+constexpr int SCORE_DIGITS = 8;
 
 // ---- Actions of m_PlayKey and entries of f_Pad ----
 constexpr int ACTION_UP = 0;
@@ -185,6 +194,12 @@ constexpr int OBJECT_NONE = 0;
 constexpr int OBJECT_TARGET = 1;
 constexpr int OBJECT_BONUS = 2;
 constexpr int START_BALLS = 6;
+
+// ---- Colours ----
+// Colour components run from 0 to 255.
+constexpr float WHITE = 255.0f;
+// The dark blue sky of play, also the menu's background.
+constexpr float SKY_RED = 0.0f, SKY_GREEN = 0.0f, SKY_BLUE = 80.0f;
 
 // ---- Pause panel and menu rest positions ----
 constexpr int PAUSE_HIDDEN_Y = -64;

@@ -52,9 +52,7 @@ bool is_letter(int chr, char upper) {
 }
 
 // ---- On-screen pad ----
-constexpr int PAD_EDGE = 32;  // the pad's centre stays this far inside the screen
-constexpr int PAD_SIZE_MIN = 8;
-constexpr int PAD_SIZE_MAX = 25;
+constexpr int PAD_EDGE = 32;            // the pad's centre stays this far inside the screen
 constexpr float PAD_SIZE_UNIT = 10.0f;  // the saved size is in tenths
 constexpr float PAD_ARROW_OFFSET = 32.0f;
 constexpr float PAD_DRAG_SIZE = 3.0f;
@@ -181,7 +179,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
 
     // 3. The arrows act only while the pause panel is closed.
     m_ResetDraw();
-    m_SetCol(255.0f, 255.0f, 255.0f, 0.6f);
+    m_SetCol(WHITE, WHITE, WHITE, 0.6f);
     m_SetSize(f_PadScale);
     float d = PAD_ARROW_OFFSET * f_PadScale;
     struct Arrow {
@@ -236,7 +234,7 @@ int bb_Moxelpark_MyApp::TiltIndicator() {
     // 1, 2. Draw state, and the reading relative to the calibrated level.
     m_ResetDraw();
     m_SetSize(1.5f);
-    m_SetCol(255.0f, 255.0f, 255.0f, 0.8f);
+    m_SetCol(WHITE, WHITE, WHITE, 0.8f);
     f_TiltX = bb_input_AccelX() - f_AccelZeroX;
     f_TiltY = bb_input_AccelY() - f_AccelZeroY;
     // 3. The dot eases a quarter of the way toward the reading.

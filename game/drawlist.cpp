@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr float WHITE = 255.0f;
 constexpr float OPAQUE = 1.0f;
 constexpr int AXIS_WIDTH = 1;
 constexpr int AXIS_HEIGHT = 2;

@@ -11,11 +11,6 @@
 
 namespace {
 
-// Background of the menu.
-constexpr float MENU_BACK_RED = 0.0f;
-constexpr float MENU_BACK_GREEN = 0.0f;
-constexpr float MENU_BACK_BLUE = 80.0f;
-
 // Frames of the "menu" backdrop and the logo.
 constexpr int BACKDROP_BACK = 0;
 constexpr int BACKDROP_MIDDLE = 1;
@@ -29,7 +24,6 @@ constexpr float TOP_LIST_Y = 60.0f;
 // The lists get the rows that fit below this much of each half of the screen.
 constexpr int LIST_HEADROOM = 90;
 constexpr int LIST_MAX_ROWS = TABLE_LENGTH;
-constexpr int SCORE_DIGITS = 8;
 constexpr float LIST_SIZE = 1.5f;
 
 // The sound switch.
@@ -59,7 +53,6 @@ constexpr float CREDITS_FROM_BOTTOM = 40.0f;
 constexpr float CREDITS_SIZE = 0.5f;
 
 // Sounds: the click's rate tells the actions apart.
-constexpr float CLICK_VOLUME = 0.5f;
 constexpr float RATE_NORMAL = 1.0f;
 constexpr float RATE_PREVIOUS = 0.8f;
 constexpr float RATE_NEXT = 1.2f;
@@ -103,7 +96,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
     const float h = bb_Moxelpark_jscrh;
 
     // 1, 2. A new frame; the slide moves one step toward rest.
-    m_CLS2D(MENU_BACK_RED, MENU_BACK_GREEN, MENU_BACK_BLUE, 1.0f);
+    m_CLS2D(SKY_RED, SKY_GREEN, SKY_BLUE, 1.0f);
     if (f_MenuSlide < 0) f_MenuSlide += 1;
     const float s = static_cast<float>(f_MenuSlide);
 

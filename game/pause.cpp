@@ -16,7 +16,6 @@ constexpr float RATE_ACTION = 1.0f;  // open, resume, back, sound change
 constexpr float RATE_LEFT = 0.8f;    // cursor left or up, and back toward resume
 constexpr float RATE_RIGHT = 1.2f;
 constexpr float RATE_QUIT = 0.5f;
-constexpr float CLICK_VOLUME = 0.5f;
 
 // ---- Layout ----
 constexpr float PAUSE_BUTTON_AT = 16.0f;  // centre of the pause button, from the top-left corner

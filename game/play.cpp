@@ -17,7 +17,6 @@
 namespace {
 
 // ---- Screen layout ----
-constexpr float SKY_RED = 0.0f, SKY_GREEN = 0.0f, SKY_BLUE = 80.0f;
 constexpr float GRASS_GREEN = 200.0f;
 constexpr float GRASS_DEPTH = 256.0f;
 // The power meter: a zone at the right edge, centred vertically.
@@ -57,8 +56,7 @@ constexpr float HERO_BEHIND = 16.0f;
 constexpr float HERO_ABOVE = 13.0f;
 // Tapping within this box centred on the ball turns the hero.
 constexpr float TURN_ZONE_HALF = 48.0f;
-// The score: eight digits at the top centre.
-constexpr int SCORE_DIGITS = 8;
+// The score, at the top centre.
 constexpr float SCORE_Y = 32.0f;
 constexpr int SCORE_EASE_DIVISOR = 6;
 constexpr int SCORE_SNAP_WITHIN = 5;
@@ -102,7 +100,6 @@ constexpr int NEXT_HOLE_AFTER = 120;
 
 constexpr float FULL = 1.0f;
 constexpr float HALF = 0.5f;
-constexpr float WHITE = 255.0f;
 
 // ---- Following the window ----
 

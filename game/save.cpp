@@ -32,7 +32,6 @@ constexpr uint32_t LAST_WEIGHT_BASE = 3;
 
 // Pad limits applied after every load.
 constexpr int PAD_PLACE_MIN = 64;
-constexpr int PAD_SIZE_MIN = 8;
 constexpr int PAD_SIZE_DEFAULT = 10;
 
 // The signed 32-bit value of a wrapped sum (two's complement).
