@@ -13,7 +13,7 @@ namespace {
 // The state OpenAL reports for a source. With no context (or no source, which
 // only happens then) OpenAL writes nothing back; AL_STOPPED is the truth
 // then, since nothing can be heard.
-ALint sourceState(ALuint source) {
+ALint source_state(ALuint source) {
     ALint state = AL_STOPPED;
     if (source != 0) alGetSourcei(source, AL_SOURCE_STATE, &state);
     return state;
@@ -61,7 +61,7 @@ gxtkAudio::gxtkAudio() {
 
 void gxtkAudio::mark() {
     for (gxtkChannel& chan : channels) {
-        if (chan.state != CHANNEL_STOPPED && chan.sample && sourceState(chan.source) != AL_STOPPED) {
+        if (chan.state != CHANNEL_STOPPED && chan.sample && source_state(chan.source) != AL_STOPPED) {
             gc_mark_q(chan.sample);
         }
     }
@@ -71,7 +71,7 @@ void gxtkAudio::FlushDiscarded() {
     if (discarded.empty()) return;
     // A source that stopped by itself still holds its buffer; let go of it.
     for (gxtkChannel& chan : channels) {
-        if (chan.state != CHANNEL_STOPPED && sourceState(chan.source) == AL_STOPPED) {
+        if (chan.state != CHANNEL_STOPPED && source_state(chan.source) == AL_STOPPED) {
             alSourcei(chan.source, AL_BUFFER, 0);
         }
     }
@@ -144,7 +144,7 @@ int gxtkAudio::PauseChannel(int channel) {
     if (!found) return 0;
     gxtkChannel& chan = *found;
     if (chan.state == CHANNEL_PLAYING) {
-        if (sourceState(chan.source) == AL_STOPPED) {
+        if (source_state(chan.source) == AL_STOPPED) {
             chan.state = CHANNEL_STOPPED;
         } else {
             alSourcePause(chan.source);
@@ -169,7 +169,7 @@ int gxtkAudio::ChannelState(int channel) {
     gxtkChannel* found = channel_at(channels, channel);
     if (!found) return CHANNEL_STOPPED;
     gxtkChannel& chan = *found;
-    if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_STOPPED) {
+    if (chan.state == CHANNEL_PLAYING && source_state(chan.source) == AL_STOPPED) {
         chan.state = CHANNEL_STOPPED;
     }
     return chan.state;
@@ -223,13 +223,14 @@ int gxtkAudio::SetMusicVolume(float volume) {
 
 void gxtkAudio::OnSuspend() {
     for (gxtkChannel& chan : channels) {
-        if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_PLAYING)
+        if (chan.state == CHANNEL_PLAYING && source_state(chan.source) == AL_PLAYING)
             alSourcePause(chan.source);
     }
 }
 
 void gxtkAudio::OnResume() {
     for (gxtkChannel& chan : channels) {
-        if (chan.state == CHANNEL_PLAYING && sourceState(chan.source) == AL_PAUSED) alSourcePlay(chan.source);
+        if (chan.state == CHANNEL_PLAYING && source_state(chan.source) == AL_PAUSED)
+            alSourcePlay(chan.source);
     }
 }

@@ -14,7 +14,7 @@ constexpr int RAW_SHIFT = 8;
 constexpr float RAW_SCALE = 0x1p-24f;
 
 // Advances the seed once and returns its raw value r in [0, 1).
-float nextRaw() {
+float next_raw() {
     // Unsigned: the seed wraps modulo 2^32 by design.
     uint32_t seed = static_cast<uint32_t>(bb_random_Seed) * LCG_MULTIPLIER + LCG_INCREMENT;
     bb_random_Seed = static_cast<int>(seed);
@@ -24,16 +24,16 @@ float nextRaw() {
 }  // namespace
 
 float bb_random_Rnd() {
-    return nextRaw();
+    return next_raw();
 }
 
 float bb_random_Rnd2(float low, float high) {
-    float r = nextRaw();
+    float r = next_raw();
     return low + (high - low) * r;
 }
 
 float bb_random_Rnd3(float range) {
-    return nextRaw() * range;
+    return next_raw() * range;
 }
 
 int bb_math_Abs(int x) {

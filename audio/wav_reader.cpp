@@ -42,7 +42,7 @@ class FileCloser {
 };
 
 // Total size of an open file, or -1 when it cannot be measured.
-long fileSize(FILE* f) {
+long file_size(FILE* f) {
     long here = std::ftell(f);
     if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return -1;
     long size = std::ftell(f);
@@ -58,7 +58,7 @@ long remaining(FILE* f, long size) {
 
 // Skips a chunk body of `size` bytes and its pad byte; false when the chunk
 // runs past the end of the file.
-bool skipChunk(FILE* f, long fsize, uint32_t size) {
+bool skip_chunk(FILE* f, long fsize, uint32_t size) {
     long left = remaining(f, fsize);
     if (size > static_cast<unsigned long>(left)) return false;
     long skip = static_cast<long>(size);
@@ -92,7 +92,7 @@ unsigned char* loadWav(String path, int* length, int* channels, int* format, int
     FILE* f = fopenFile(path, String("rb"));
     if (!f) return nullptr;
     FileCloser closer(f);
-    long fsize = fileSize(f);
+    long fsize = file_size(f);
     if (fsize < 0) return nullptr;
 
     if (readTag(f) != String("RIFF")) return nullptr;
@@ -109,14 +109,14 @@ unsigned char* loadWav(String path, int* length, int* channels, int* format, int
     int bits = readShort(f);
     // -1 (the file ended) falls under these tests too.
     if (chans <= 0 || bits < BITS_PER_BYTE || rate <= 0) return nullptr;
-    if (fmtSize > FMT_FIELDS_SIZE && !skipChunk(f, fsize, fmtSize - FMT_FIELDS_SIZE)) return nullptr;
+    if (fmtSize > FMT_FIELDS_SIZE && !skip_chunk(f, fsize, fmtSize - FMT_FIELDS_SIZE)) return nullptr;
 
     for (;;) {
         String tag = readTag(f);
         if (tag.Length() == 0 || std::feof(f)) return nullptr;
         uint32_t size = static_cast<uint32_t>(readInt(f));
         if (tag != String("data")) {
-            if (!skipChunk(f, fsize, size)) return nullptr;
+            if (!skip_chunk(f, fsize, size)) return nullptr;
             continue;
         }
         // OpenAL takes the upload size as an int.

@@ -29,7 +29,7 @@ constexpr int QUAD_COUNT = 3;
 constexpr int TEXTURE_SIDE = 256;
 
 // Sleeps as the game's window system does: nanosleep, resumed after signals.
-void SleepSeconds(double seconds) {
+void sleep_seconds(double seconds) {
     if (!(seconds > 0)) return;
     timespec ts;
     ts.tv_sec = static_cast<time_t>(seconds);
@@ -39,7 +39,7 @@ void SleepSeconds(double seconds) {
 }
 
 // A half-transparent checker pattern, premultiplied as the game's textures are.
-GLuint MakeTexture() {
+GLuint make_texture() {
     std::vector<unsigned char> pixels(TEXTURE_SIDE * TEXTURE_SIDE * 4);
     for (int y = 0; y < TEXTURE_SIDE; ++y) {
         for (int x = 0; x < TEXTURE_SIDE; ++x) {
@@ -63,7 +63,7 @@ GLuint MakeTexture() {
 }
 
 // Three window-sized quads through client arrays, as the game's device draws.
-void DrawQuads(GLuint texture, int width, int height) {
+void draw_quads(GLuint texture, int width, int height) {
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const float xy[] = {0, 0, w, 0, w, h, 0, h};
     const float uv[] = {0, 0, 1, 0, 1, 1, 0, 1};
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     glfwMakeContextCurrent(window);
     glfwSwapInterval(0);
 
-    GLuint texture = quads ? MakeTexture() : 0;
+    GLuint texture = quads ? make_texture() : 0;
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         double now = glfwGetTime();
         if (seconds >= 0 && now >= seconds) break;
         if (now < next) {
-            SleepSeconds(next - now);
+            sleep_seconds(next - now);
             continue;
         }
         next += FRAME_SECONDS;
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         glOrtho(0, width, height, 0, -1, 1);
         glClearColor(0, 0, 80.0f / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        if (quads) DrawQuads(texture, width, height);
+        if (quads) draw_quads(texture, width, height);
         glfwSwapBuffers(window);
     }
     glfwDestroyWindow(window);

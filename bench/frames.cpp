@@ -85,9 +85,8 @@ struct Options {
 
 Options options;
 
-// ---------------------------------------------------------------------------
-// The window system: GLFW's, with a scripted pointer and, optionally, a
-// virtual clock.
+// ---- The window system ----
+// GLFW's, with a scripted pointer and, optionally, a virtual clock.
 class BenchWindow : public host::GlfwWindowSystem {
   public:
     explicit BenchWindow(GLFWwindow* w) : GlfwWindowSystem(w) {}
@@ -115,11 +114,10 @@ class BenchWindow : public host::GlfwWindowSystem {
 
 BenchWindow* bench_window = nullptr;
 
-// ---------------------------------------------------------------------------
-// What the script does next.
+// ---- What the script does next ----
 enum class Phase { Loading, SettleMenu, PressType3, WaitPlay, Aim, Drag, Release, WaitFlight, Measure, Done };
 
-const char* PhaseName(Phase p) {
+const char* phase_name(Phase p) {
     switch (p) {
         case Phase::Loading:
             return "loading";
@@ -213,7 +211,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
     // A wait that has lasted too long: say so and go on as if it had ended.
     bool GiveUp() {
         if (++waited < WAIT_LIMIT) return false;
-        std::fprintf(stderr, "moxel_frames: gave up waiting for %s\n", PhaseName(phase));
+        std::fprintf(stderr, "moxel_frames: gave up waiting for %s\n", phase_name(phase));
         return true;
     }
 
@@ -329,7 +327,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
     int waited = 0;
 };
 
-bool ParseOptions(int argc, char** argv) {
+bool parse_options(int argc, char** argv) {
     if (argc < 2) return false;
     options.scenario = argv[1];
     if (options.scenario != "menu" && options.scenario != "play") return false;
@@ -352,14 +350,14 @@ bool ParseOptions(int argc, char** argv) {
     return options.frames > 0;
 }
 
-double Percentile(std::vector<double> v, double p) {
+double percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0.0;
     std::sort(v.begin(), v.end());
     size_t i = static_cast<size_t>(std::ceil(p * static_cast<double>(v.size()))) - 1;
     return v[std::min(i, v.size() - 1)];
 }
 
-void Report() {
+void report() {
     const Figures& f = figures;
     int frames = std::max(f.frames, 1);
     std::printf("scenario=%s hole=%d clock=%s\n", options.scenario.c_str(), options.hole,
@@ -381,9 +379,9 @@ void Report() {
         std::printf(
             "pacing_seconds=%.1f gaps=%zu median_gap_ms=%.3f median_dev_ms=%.3f p99_dev_ms=%.3f "
             "max_dev_ms=%.3f\n",
-            f.updateTimes.back() - f.updateTimes.front(), gaps.size(), Percentile(gaps, 0.5) * 1e3,
-            Percentile(deviations, 0.5) * 1e3, Percentile(deviations, 0.99) * 1e3,
-            Percentile(deviations, 1.0) * 1e3);
+            f.updateTimes.back() - f.updateTimes.front(), gaps.size(), percentile(gaps, 0.5) * 1e3,
+            percentile(deviations, 0.5) * 1e3, percentile(deviations, 0.99) * 1e3,
+            percentile(deviations, 1.0) * 1e3);
         std::printf("passes_with_several_updates=%d most_updates_in_one_pass=%d\n",
                     f.passesWithSeveralUpdates, f.mostUpdatesInOnePass);
     }
@@ -392,7 +390,7 @@ void Report() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!ParseOptions(argc, argv)) {
+    if (!parse_options(argc, argv)) {
         std::fprintf(stderr,
                      "usage: %s menu|play [--frames N] [--hole N] [--clock fixed|real] [--pacing SECONDS]\n",
                      argv[0]);
@@ -424,7 +422,7 @@ int main(int argc, char** argv) {
     (new BenchGame())->g_new();
     app->Run();
 
-    Report();
+    report();
     host::set_window(nullptr);
     glfwTerminate();
     return 0;

@@ -36,7 +36,7 @@ constexpr float FLIGHT_VX = 6.0f;
 constexpr float FLIGHT_VY = -4.0f;
 
 // Starts a game of `type` on hole `hole` in a loaded, rendered harness.
-void StartPlay(GameHarness& h, int type, int hole) {
+void start_play(GameHarness& h, int type, int hole) {
     h.StartAndLoad();
     h.Render();
     h.game->f_GameType = type;
@@ -46,7 +46,7 @@ void StartPlay(GameHarness& h, int type, int hole) {
     h.game->m_GetLevel();
 }
 
-void PutBallInFlight(bb_Moxelpark_MyApp* g) {
+void put_ball_in_flight(bb_Moxelpark_MyApp* g) {
     g->f_BallState = BALL_MOVING;
     g->f_BallX = FLIGHT_X;
     g->f_BallY = FLIGHT_Y;
@@ -54,26 +54,25 @@ void PutBallInFlight(bb_Moxelpark_MyApp* g) {
     g->f_BallVY = FLIGHT_VY;
 }
 
-int ObjectCount(bb_Moxelpark_MyApp* g) {
+int object_count(bb_Moxelpark_MyApp* g) {
     int n = 0;
     for (int i = 1; i <= OBJECT_MAX; ++i)
         n += g->f_Objects[i * OBJECT_ENTRY_FLOATS + OBJECT_KIND] > 0 ? 1 : 0;
     return n;
 }
 
-// ---------------------------------------------------------------------------
-// One update of play, as the host runs it (input bracket, game, collector
-// step). The ball is put back in mid-flight before every update so each one
-// moves it and tests it against every object; objects struck stay struck, as
-// they do in a hole.
+// ---- One update of play ----
+// As the host runs it (input bracket, game, collector step). The ball is put
+// back in mid-flight before every update so each one moves it and tests it
+// against every object; objects struck stay struck, as they do in a hole.
 void PlayUpdate(benchmark::State& state) {
     GameHarness h;
-    StartPlay(h, BENCH_GAME_TYPE, BENCH_HOLE);
+    start_play(h, BENCH_GAME_TYPE, BENCH_HOLE);
     for (auto _ : state) {
-        PutBallInFlight(h.game);
+        put_ball_in_flight(h.game);
         h.Update();
     }
-    state.counters["objects"] = ObjectCount(h.game);
+    state.counters["objects"] = object_count(h.game);
     state.counters["entries"] = h.EntryCount();
 }
 BENCHMARK(PlayUpdate)->Name("PlayUpdate/100");
@@ -89,9 +88,9 @@ void MenuUpdate(benchmark::State& state) {
 }
 BENCHMARK(MenuUpdate);
 
-// ---------------------------------------------------------------------------
-// One render of a full display list into a real 640x480 window: the replay,
-// the device's batching and the buffer swap (llvmpipe's fill included).
+// ---- One render of a full display list ----
+// Into a real 640x480 window: the replay, the device's batching and the buffer
+// swap (llvmpipe's fill included).
 // images: every entry a frame of the "gfx" sheet (runs batch into one call);
 // mixed:  images, rectangles and ovals interleaved (every change of kind flushes).
 void RenderFullList(benchmark::State& state) {
@@ -174,8 +173,7 @@ void WindowQueries(benchmark::State& state) {
 }
 BENCHMARK(WindowQueries)->Name("WindowQueries/size+iconified");
 
-// ---------------------------------------------------------------------------
-// The collector with 10,000 live objects reachable from a root.
+// ---- The collector with 10,000 live objects reachable from a root ----
 
 class Leaf : public Object {};
 
@@ -187,15 +185,15 @@ class Holder : public Object {
 
 Holder* live_holder = nullptr;
 
-void MarkBenchRoots() {
+void mark_bench_roots() {
     bb_mark_roots();
     gc_enqueue(live_holder);
 }
 
 // Makes LIVE_OBJECTS objects reachable from the roots and settles the heap.
-void MakeLiveObjects() {
+void make_live_objects() {
     game_test::StartCollector();
-    gc_mark_roots = MarkBenchRoots;
+    gc_mark_roots = mark_bench_roots;
     // Stored as a root is stored: through the write barrier.
     gc_assign(live_holder, new Holder());
     gc_assign(live_holder->leaves, Array<Leaf*>(LIVE_OBJECTS));
@@ -204,7 +202,7 @@ void MakeLiveObjects() {
     gc_collect();
 }
 
-void DropLiveObjects() {
+void drop_live_objects() {
     live_holder = nullptr;
     gc_mark_roots = bb_mark_roots;
     gc_force_sweep = true;
@@ -216,16 +214,16 @@ void DropLiveObjects() {
 // The step every event pays when nothing was allocated: what the game's
 // update and render cost the collector in steady state.
 void CollectorStepIdle(benchmark::State& state) {
-    MakeLiveObjects();
+    make_live_objects();
     for (auto _ : state) gc_collect();
-    DropLiveObjects();
+    drop_live_objects();
 }
 BENCHMARK(CollectorStepIdle)->Name("CollectorStep/idle/10000");
 
 // A full cycle (mark everything live, sweep, flip, free the dead): what a
 // step costs when a sweep falls due.
 void CollectorFullCycle(benchmark::State& state) {
-    MakeLiveObjects();
+    make_live_objects();
     for (auto _ : state) {
         // One dead object per cycle, so that each also frees something, as a
         // cycle after an update that allocated does.
@@ -234,13 +232,13 @@ void CollectorFullCycle(benchmark::State& state) {
         gc_collect();
     }
     state.counters["live"] = gc_list_count(gc_unmarked_list) + gc_list_count(gc_queued_list);
-    DropLiveObjects();
+    drop_live_objects();
 }
 BENCHMARK(CollectorFullCycle)->Name("CollectorStep/full/10000")->Unit(benchmark::kMicrosecond);
 
-// ---------------------------------------------------------------------------
-// Strings of every update of play: the eight-digit score, the balls-left
-// text, and the score's glyphs appended to the display list.
+// ---- Strings of every update of play ----
+// The eight-digit score, the balls-left text, and the score's glyphs appended
+// to the display list.
 
 struct TextFixture {
     TextFixture() {

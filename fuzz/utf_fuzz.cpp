@@ -18,7 +18,7 @@ namespace {
 constexpr char16_t BYTE_ORDER_MARK = 0xfeff;
 
 // Aborts (a crash the fuzzer records) unless `s` survives Save then Load.
-void CheckRoundTrip(const String& s) {
+void check_round_trip(const String& s) {
     std::vector<unsigned char> bytes;
     s.Save(bytes);
     String back = String::Load(bytes.data(), static_cast<int>(bytes.size()));
@@ -32,13 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The bytes as a file's content: whatever encoding they turn out to be.
     String decoded = String::Load(data, static_cast<int>(size));
     if (decoded.Length() > static_cast<int>(size)) std::abort();
-    CheckRoundTrip(decoded);
+    check_round_trip(decoded);
 
     // The bytes as 16-bit characters: every value, lone surrogates included.
     std::vector<char16_t> units(size / 2);
     for (size_t i = 0; i < units.size(); ++i) {
         units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
     }
-    CheckRoundTrip(String(units.data(), static_cast<int>(units.size())));
+    check_round_trip(String(units.data(), static_cast<int>(units.size())));
     return 0;
 }

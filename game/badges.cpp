@@ -13,7 +13,7 @@ constexpr const char* TEST_BADGE = "Test Badge|This is a Test Badge which has no
 constexpr char16_t TEXT_SEPARATOR = '|';
 
 // The separator as a text, built once: announcement rows ask for names every update.
-const String& Separator() {
+const String& separator() {
     static const String separator(&TEXT_SEPARATOR, 1);
     return separator;
 }
@@ -43,8 +43,7 @@ constexpr float BOX_SNAP_DISTANCE = 6.0f;
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Texts.
+// ---- Texts ----
 
 String bb_Moxelpark_MyApp::m_BadgeID(int id) {
     if (id == 0) return String(TEST_BADGE);
@@ -53,20 +52,19 @@ String bb_Moxelpark_MyApp::m_BadgeID(int id) {
 
 String bb_Moxelpark_MyApp::m_BadgeName(int id) {
     String text = m_BadgeID(id);
-    int bar = text.Find(Separator());
+    int bar = text.Find(separator());
     return bar < 0 ? text : text.Slice(0, bar);
 }
 
 String bb_Moxelpark_MyApp::m_BadgeDetail(int id) {
     String text = m_BadgeID(id);
-    int first = text.Find(Separator());
+    int first = text.Find(separator());
     if (first < 0) return String();
-    int second = text.Find(Separator(), first + 1);
+    int second = text.Find(separator(), first + 1);
     return second < 0 ? text.Slice(first + 1) : text.Slice(first + 1, second);
 }
 
-// ---------------------------------------------------------------------------
-// Announcements.
+// ---- Announcements ----
 
 int bb_Moxelpark_MyApp::m_ShowBadges() {
     m_ResetDraw();
@@ -91,7 +89,7 @@ int bb_Moxelpark_MyApp::m_ShowBadges() {
         const int id = f_BadgeQueue[f_Loop];
         m_SetCol(0.0f, 0.0f, 80.0f, 0.8f);
         m_Rect(fx, fy, static_cast<float>(ROW_WIDTH), ROW_HEIGHT);
-        m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
+        m_SetCol(WHITE, WHITE, WHITE, 1.0f);
         m_Text(fx + ROW_TEXT_X, fy + ROW_TEXT_Y, m_BadgeName(id), 0.0f, 0.0f);
         // Only ids with a frame on the sheet have a picture.
         if (id >= 0 && id < BADGE_PICTURES) {
@@ -103,8 +101,7 @@ int bb_Moxelpark_MyApp::m_ShowBadges() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// The badges box.
+// ---- The badges box ----
 
 int bb_Moxelpark_MyApp::m_BadgesBox() {
     const float w = bb_Moxelpark_jscrw;
@@ -116,7 +113,7 @@ int bb_Moxelpark_MyApp::m_BadgesBox() {
     m_Rect(0.1f * w, -1.0f, 0.8f * w, h + 2.0f);
     m_SetCol(100.0f, 0.0f, 0.0f, 0.8f);
     m_Rect(0.12f * w, -1.0f, 0.76f * w, h + 2.0f);
-    m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
+    m_SetCol(WHITE, WHITE, WHITE, 1.0f);
     f_BadgeSel = -1;
 
     // Scrolling by keys (never past the top), then by dragging.

@@ -6,8 +6,8 @@
 #ifndef MOXEL_GAME_CONSTANTS_H
 #define MOXEL_GAME_CONSTANTS_H
 
-// ---------------------------------------------------------------------------
-// Modes (values of f_GameMode). No other value is ever stored.
+// ---- Modes ----
+// Values of f_GameMode; no other value is ever stored.
 constexpr int MODE_MENU = 1;
 constexpr int MODE_MENU_LOAD = 2;
 constexpr int MODE_PLAY = 10;
@@ -17,19 +17,18 @@ constexpr int MODE_PLAY_THRESHOLD = 5;
 // Modes from this one on count as a game under way (suspend opens the pause panel).
 constexpr int MODE_GAME_UNDER_WAY = 10;
 
-// ---------------------------------------------------------------------------
-// The omitted-argument marker of the drawing helpers, also the position of a
+// ---- The omitted-argument marker ----
+// The marker of the drawing helpers' omitted arguments, also the position of a
 // touch point that is up. An argument counts as given only when it is greater.
 constexpr float OMITTED = -3717.0f;
 constexpr int TOUCH_UP = -3717;
 
-// ---------------------------------------------------------------------------
-// Update rates asked of the host.
+// ---- Update rates asked of the host ----
 constexpr int UPDATE_RATE = 60;
 constexpr int SUSPENDED_UPDATE_RATE = 5;
 
-// ---------------------------------------------------------------------------
-// The display list: entries of 15 floats in logical units.
+// ---- The display list ----
+// Entries of 15 floats in logical units.
 constexpr int DRAW_LIST_FLOATS = 37500;
 constexpr int DRAW_ENTRY_FLOATS = 15;
 // An append is refused once the count passes this, so the last entry slot of
@@ -54,13 +53,11 @@ constexpr int DRAW_BLUE = 12;
 // After the replay the graphics state is left at this alpha.
 constexpr float REPLAY_END_ALPHA = 0.5f;
 
-// ---------------------------------------------------------------------------
-// The logical screen's nominal size.
+// ---- The logical screen's nominal size ----
 constexpr float LOGICAL_WIDTH = 640.0f;
 constexpr float LOGICAL_HEIGHT = 480.0f;
 
-// ---------------------------------------------------------------------------
-// Image slots and their files.
+// ---- Image slots and their files ----
 constexpr int IMAGE_SLOTS = 100;
 constexpr int IMAGE_INFO_PER_SLOT = 3;  // frame width, frame height, frame count
 constexpr int IMAGE_INFO_WIDTH = 0;
@@ -105,8 +102,7 @@ constexpr int HIRES_HD2 = 4;
 constexpr int HIRES_HD_ABOVE = 630;
 constexpr int HIRES_HD2_ABOVE = 1230;
 
-// ---------------------------------------------------------------------------
-// Sound slots.
+// ---- Sound slots ----
 constexpr int SOUND_SLOTS = 100;
 constexpr int SFX_START = 1;
 constexpr int SFX_STROKE = 10;  // a stroke is played
@@ -119,6 +115,9 @@ constexpr int SFX_LAST_EFFECT = 18;
 constexpr int SFX_EXTRA = 95;
 constexpr int SFX_CLICK = 98;   // menu and pause panel actions
 constexpr int SFX_SWITCH = 99;  // iCade switch, credits
+// The click is played at half volume wherever it sounds; its rate tells the
+// actions apart.
+constexpr float CLICK_VOLUME = 0.5f;
 
 // Effects rotate over this many channels; the map has room for the device's 32 and one more.
 constexpr int SFX_CHANNELS = 24;
@@ -129,8 +128,7 @@ constexpr int SOUND_OFF = 0;
 constexpr int SOUND_ON = 1;
 constexpr int SOUND_ON_WITH_MUSIC = 2;
 
-// ---------------------------------------------------------------------------
-// Array sizes of the state record.
+// ---- Array sizes of the state record ----
 constexpr int TOUCH_POINTS = 10;
 constexpr int PAD_ENTRIES = 20;
 constexpr int SETTINGS_COUNT = 25;
@@ -146,6 +144,10 @@ constexpr int SETTING_SOUND = 5;
 constexpr int SETTING_PAD_X = 10;
 constexpr int SETTING_PAD_Y = 11;     // height of the pad's centre above the bottom edge
 constexpr int SETTING_PAD_SIZE = 12;  // in tenths
+// The pad's size setting stays within these: the pad clamps it every update,
+// and a load puts a smaller one back to the default.
+constexpr int PAD_SIZE_MIN = 8;
+constexpr int PAD_SIZE_MAX = 25;
 
 // Highscore tables: type t (1 to 3) has its top ten at (t - 1) * 10 and its
 // last ten at 30 + (t - 1) * 10, best and newest first.
@@ -153,17 +155,21 @@ constexpr int TABLE_LENGTH = 10;
 constexpr int LAST_TEN_BASE = 30;
 constexpr int GAME_TYPES = 3;
 constexpr int DEFAULT_GAME_TYPE = 2;
+// Scores are shown with eight digits, in play and in the menu's tables.
+constexpr int SCORE_DIGITS = 8;
 
-// ---------------------------------------------------------------------------
-// Actions of m_PlayKey and entries of f_Pad.
+// ---- Actions of m_PlayKey and entries of f_Pad ----
 constexpr int ACTION_UP = 0;
 constexpr int ACTION_LEFT = 3;
 constexpr int ACTION_RIGHT = 5;
 constexpr int ACTION_DOWN = 8;
-constexpr int ACTION_CONFIRM = 10;
-constexpr int ACTION_11 = 11;
-constexpr int ACTION_12 = 12;
-constexpr int ACTION_13 = 13;
+constexpr int ACTION_CONFIRM = 10;  // the pad's A button, Space, Enter
+// The pad's other three face buttons, with their keys and iCade letters (B is
+// also the lower on-screen action button). The menu takes each as a start, like
+// confirm; nothing else reads them.
+constexpr int ACTION_FACE_B = 11;
+constexpr int ACTION_FACE_X = 12;
+constexpr int ACTION_FACE_Y = 13;
 constexpr int ACTION_BACK = 99;
 constexpr int PAD_BACK_A = 16;  // iCade entries that make up the back action
 constexpr int PAD_BACK_B = 17;
@@ -172,8 +178,7 @@ constexpr int PAD_RELEASED = 0;
 constexpr int PAD_TOUCHED = 1;  // pressed through an on-screen button for one update
 constexpr int PAD_HELD = 2;     // held on an iCade cabinet
 
-// ---------------------------------------------------------------------------
-// Play: ball states, the course's geometry and object entries.
+// ---- Play: ball states, the course's geometry and object entries ----
 constexpr int BALL_AIMING = 0;
 constexpr int BALL_MOVING = 1;
 constexpr int BALL_IN_CUP = 2;
@@ -190,13 +195,18 @@ constexpr int OBJECT_TARGET = 1;
 constexpr int OBJECT_BONUS = 2;
 constexpr int START_BALLS = 6;
 
-// ---------------------------------------------------------------------------
-// Pause panel and menu rest positions.
+// ---- Colours ----
+// Colour components run from 0 to 255.
+constexpr float WHITE = 255.0f;
+// The dark blue sky of play, also the menu's background.
+constexpr float SKY_RED = 0.0f, SKY_GREEN = 0.0f, SKY_BLUE = 80.0f;
+
+// ---- Pause panel and menu rest positions ----
 constexpr int PAUSE_HIDDEN_Y = -64;
 constexpr int MENU_SLIDE_START = -32;
 
-// ---------------------------------------------------------------------------
-// The loader: one asset per update, steps 1 to 24, step 25 ends loading.
+// ---- The loader ----
+// One asset per update, steps 1 to 24; step 25 ends loading.
 constexpr int LOADER_FIRST_STEP = 1;
 constexpr int LOADER_STEPS = 25;
 

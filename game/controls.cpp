@@ -39,21 +39,20 @@ struct ICadeLetters {
     char release;
 };
 constexpr ICadeLetters ICADE_LETTERS[] = {
-    {ACTION_UP, 'W', 'E'},      {ACTION_LEFT, 'A', 'Q'}, {ACTION_RIGHT, 'D', 'C'}, {ACTION_DOWN, 'X', 'Z'},
-    {ACTION_CONFIRM, 'H', 'R'}, {ACTION_11, 'J', 'N'},   {ACTION_12, 'K', 'P'},    {ACTION_13, 'Y', 'T'},
-    {PAD_SPARE_A, 'U', 'F'},    {PAD_SPARE_B, 'I', 'M'}, {PAD_BACK_A, 'O', 'G'},   {PAD_BACK_B, 'L', 'V'},
+    {ACTION_UP, 'W', 'E'},     {ACTION_LEFT, 'A', 'Q'},    {ACTION_RIGHT, 'D', 'C'},
+    {ACTION_DOWN, 'X', 'Z'},   {ACTION_CONFIRM, 'H', 'R'}, {ACTION_FACE_B, 'J', 'N'},
+    {ACTION_FACE_X, 'K', 'P'}, {ACTION_FACE_Y, 'Y', 'T'},  {PAD_SPARE_A, 'U', 'F'},
+    {PAD_SPARE_B, 'I', 'M'},   {PAD_BACK_A, 'O', 'G'},     {PAD_BACK_B, 'L', 'V'},
 };
 constexpr int LOWER_CASE_OFFSET = 'a' - 'A';
 
 // Whether a typed character is the letter, in either case.
-bool IsLetter(int chr, char upper) {
+bool is_letter(int chr, char upper) {
     return chr == upper || chr == upper + LOWER_CASE_OFFSET;
 }
 
 // ---- On-screen pad ----
-constexpr int PAD_EDGE = 32;  // the pad's centre stays this far inside the screen
-constexpr int PAD_SIZE_MIN = 8;
-constexpr int PAD_SIZE_MAX = 25;
+constexpr int PAD_EDGE = 32;            // the pad's centre stays this far inside the screen
 constexpr float PAD_SIZE_UNIT = 10.0f;  // the saved size is in tenths
 constexpr float PAD_ARROW_OFFSET = 32.0f;
 constexpr float PAD_DRAG_SIZE = 3.0f;
@@ -76,21 +75,20 @@ constexpr float TILT_DOT_TRAVEL = 20.0f;
 constexpr float TILT_DOT_RADIUS = 4.0f;
 
 // Moves a smoothed value a quarter of the way to its target; snaps when close.
-float Smooth(float value, float target) {
+float smooth(float value, float target) {
     value -= (value - target) * TILT_SMOOTHING;
     float d = value - target;
     if (d <= TILT_SNAP && -d <= TILT_SNAP) value = target;
     return value;
 }
 
-int AbsInt(int v) {
+int abs_int(int v) {
     return v < 0 ? -v : v;
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Actions.
+// ---- Actions ----
 
 bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
     // NOTE: a cabinet types letters that mean something else, so in iCade
@@ -115,14 +113,14 @@ bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
         case ACTION_CONFIRM:
             return (letters && (key(KEY_Z) || key(KEY_J))) || key(KEY_SPACE) || key(KEY_ENTER) ||
                    key(JOY_BUTTON_0) || f_Pad[ACTION_CONFIRM] != 0;
-        case ACTION_11:
+        case ACTION_FACE_B:
             return (letters && (key(KEY_X) || key(KEY_K))) || key(KEY_CONTROL) || key(JOY_BUTTON_1) ||
-                   f_Pad[ACTION_11] != 0;
-        case ACTION_12:
+                   f_Pad[ACTION_FACE_B] != 0;
+        case ACTION_FACE_X:
             return (letters && (key(KEY_C) || key(KEY_L))) || key(KEY_SHIFT) || key(JOY_BUTTON_2) ||
-                   f_Pad[ACTION_12] != 0;
-        case ACTION_13:
-            return (letters && (key(KEY_V) || key(KEY_I))) || key(JOY_BUTTON_3) || f_Pad[ACTION_13] != 0;
+                   f_Pad[ACTION_FACE_X] != 0;
+        case ACTION_FACE_Y:
+            return (letters && (key(KEY_V) || key(KEY_I))) || key(JOY_BUTTON_3) || f_Pad[ACTION_FACE_Y] != 0;
         case ACTION_BACK:
             return key(KEY_ESCAPE) || key(KEY_DELETE) || key(KEY_BACKSPACE) || key(JOY_BUTTON_7) ||
                    f_Pad[PAD_BACK_A] != 0 || f_Pad[PAD_BACK_B] != 0;
@@ -131,8 +129,7 @@ bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// iCade.
+// ---- iCade ----
 
 int bb_Moxelpark_MyApp::m_iCade(int on) {
     if (on == 1) {
@@ -154,15 +151,14 @@ int bb_Moxelpark_MyApp::DecodeICade() {
     // Every letter belongs to one entry only; anything else is ignored.
     for (f_LastChar = bb_input_GetChar(); f_LastChar >= 1; f_LastChar = bb_input_GetChar()) {
         for (const ICadeLetters& l : ICADE_LETTERS) {
-            if (IsLetter(f_LastChar, l.press)) f_Pad[l.entry] = PAD_HELD;
-            if (IsLetter(f_LastChar, l.release)) f_Pad[l.entry] = PAD_RELEASED;
+            if (is_letter(f_LastChar, l.press)) f_Pad[l.entry] = PAD_HELD;
+            if (is_letter(f_LastChar, l.release)) f_Pad[l.entry] = PAD_RELEASED;
         }
     }
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// On-screen pad.
+// ---- On-screen pad ----
 
 int bb_Moxelpark_MyApp::OnScreenPad() {
     // 1. Keep the saved place on screen and the size within bounds.
@@ -175,7 +171,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
     if (f_Settings[SETTING_PAD_SIZE] < PAD_SIZE_MIN) f_Settings[SETTING_PAD_SIZE] = PAD_SIZE_MIN;
     if (f_Settings[SETTING_PAD_SIZE] > PAD_SIZE_MAX) f_Settings[SETTING_PAD_SIZE] = PAD_SIZE_MAX;
 
-    // 2.
+    // 2. The pad's centre and scale in logical units.
     f_PadX = f_Settings[SETTING_PAD_X];
     f_PadY = static_cast<int>(bb_Moxelpark_jscrh - static_cast<float>(f_Settings[SETTING_PAD_Y]));
     f_PadScale = static_cast<float>(f_Settings[SETTING_PAD_SIZE]) / PAD_SIZE_UNIT;
@@ -183,7 +179,7 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
 
     // 3. The arrows act only while the pause panel is closed.
     m_ResetDraw();
-    m_SetCol(255.0f, 255.0f, 255.0f, 0.6f);
+    m_SetCol(WHITE, WHITE, WHITE, 0.6f);
     m_SetSize(f_PadScale);
     float d = PAD_ARROW_OFFSET * f_PadScale;
     struct Arrow {
@@ -200,6 +196,9 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
 
     // 4. While paused the pad can be dragged by its centre and resized by a pinch.
     if (f_Paused >= 1) {
+        // The cup flag means nothing while the panel is open, so it keeps the
+        // pinch's previous step.
+        int& previousPinchStep = f_InCup;
         m_SetSize(PAD_DRAG_SIZE);
         bool secondUp = f_TouchDown[1] == 0;
         if (m_Button0(SLOT_DPAD, x, y, FRAME_PAD_BUTTON) && secondUp) {
@@ -209,12 +208,12 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
         }
         if (secondUp) {
             f_Pinching = 0;
-            f_InCup = 0;  // the previous pinch step
+            previousPinchStep = 0;
         }
         if (f_TouchDown[0] != 0 && f_TouchDown[1] != 0) {
-            f_PinchStep = -(AbsInt(f_TouchX[0] - f_TouchX[1]) / PINCH_UNIT);
-            if (f_Pinching == 1) f_Settings[SETTING_PAD_SIZE] += f_InCup - f_PinchStep;
-            f_InCup = f_PinchStep;
+            f_PinchStep = -(abs_int(f_TouchX[0] - f_TouchX[1]) / PINCH_UNIT);
+            if (f_Pinching == 1) f_Settings[SETTING_PAD_SIZE] += previousPinchStep - f_PinchStep;
+            previousPinchStep = f_PinchStep;
             f_Pinching = 1;
         }
     }
@@ -225,23 +224,22 @@ int bb_Moxelpark_MyApp::OnScreenPad() {
     if (m_Button(SLOT_DPAD, bb_Moxelpark_jscrw - (x - h), y - h, FRAME_PAD_BUTTON) != 0)
         f_Pad[ACTION_CONFIRM] = PAD_TOUCHED;
     if (m_Button(SLOT_DPAD, bb_Moxelpark_jscrw - (x + h), y + h, FRAME_PAD_BUTTON) != 0)
-        f_Pad[ACTION_11] = PAD_TOUCHED;
+        f_Pad[ACTION_FACE_B] = PAD_TOUCHED;
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Tilt indicator.
+// ---- Tilt indicator ----
 
 int bb_Moxelpark_MyApp::TiltIndicator() {
-    // 1, 2.
+    // 1, 2. Draw state, and the reading relative to the calibrated level.
     m_ResetDraw();
     m_SetSize(1.5f);
-    m_SetCol(255.0f, 255.0f, 255.0f, 0.8f);
+    m_SetCol(WHITE, WHITE, WHITE, 0.8f);
     f_TiltX = bb_input_AccelX() - f_AccelZeroX;
     f_TiltY = bb_input_AccelY() - f_AccelZeroY;
-    // 3.
-    f_TiltSmoothX = Smooth(f_TiltSmoothX, f_TiltX);
-    f_TiltSmoothY = Smooth(f_TiltSmoothY, f_TiltY);
+    // 3. The dot eases a quarter of the way toward the reading.
+    f_TiltSmoothX = smooth(f_TiltSmoothX, f_TiltX);
+    f_TiltSmoothY = smooth(f_TiltSmoothY, f_TiltY);
     // 4. Holding the calibrate button takes the present reading as level.
     float buttonY = bb_Moxelpark_jscrh - TILT_BUTTON_INSET;
     if (m_Button(SLOT_ICONS, TILT_BUTTON_INSET, buttonY, ICON_CALIBRATE) != 0) {

@@ -34,17 +34,16 @@ constexpr double OBJECT_TOP = 48.0;
 constexpr double OBJECT_BOTTOM_ABOVE_GROUND = 64.0;
 
 // The raw value of the generator: advances the seed once, r in [0, 1).
-double NextRaw() {
+double next_raw() {
     return static_cast<double>(bb_random_Rnd());
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// A new game.
+// ---- A new game ----
 
 int bb_Moxelpark_MyApp::m_LoadGame() {
-    // 1, 2.
+    // 1, 2. A fresh score, no game-over overlay, and play mode.
     f_Score = 0;
     f_GameOver = 0;
     f_GameOverTime = 0;
@@ -57,25 +56,26 @@ int bb_Moxelpark_MyApp::m_LoadGame() {
     f_HoledTimer = 0;
     // 4. No object of a previous game remains (nor earns bonus balls).
     for (int i = 0; i < OBJECT_FLOATS; ++i) f_Objects[i] = 0.0f;
-    // 5, 6.
+    // 5, 6. The starting balls, and hole 1 built.
     f_Balls = START_BALLS;
     f_Hole = 1;
     m_GetLevel();
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// One hole.
+// ---- One hole ----
 
 int bb_Moxelpark_MyApp::m_GetLevel() {
     float* objects = f_Objects.Data();
 
     // 1. The cup, drawn before the reseeding.
-    f_CupX = static_cast<float>(CUP_MARGIN + NextRaw() * ((bb_Moxelpark_jscrw - CUP_MARGIN) - CUP_MARGIN));
+    f_CupX = static_cast<float>(CUP_MARGIN + next_raw() * ((bb_Moxelpark_jscrw - CUP_MARGIN) - CUP_MARGIN));
 
-    // 2. Counts; f_ScaleAxis holds the number of targets.
-    f_ScaleAxis = f_Hole * f_GameType;
-    f_ObjectCount = f_ScaleAxis + BONUS_OBJECTS;
+    // 2. Counts. The scale's axis is free between renders, so it holds the
+    // number of targets here.
+    int& targets = f_ScaleAxis;
+    targets = f_Hole * f_GameType;
+    f_ObjectCount = targets + BONUS_OBJECTS;
     if (f_ObjectCount > OBJECT_MAX) f_ObjectCount = OBJECT_MAX;
 
     // 3. Two balls every hole, the first included.
@@ -104,8 +104,8 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
         f_Tries = PLACEMENT_TRIES;
         do {
             f_Tries -= 1;
-            f_PosX = static_cast<int>(OBJECT_LEFT + NextRaw() * xRange);
-            f_PosY = static_cast<int>(OBJECT_TOP + NextRaw() * yRange);
+            f_PosX = static_cast<int>(OBJECT_LEFT + next_raw() * xRange);
+            f_PosY = static_cast<int>(OBJECT_TOP + next_raw() * yRange);
             if (f_Index == 1) f_Tries = 0;
             for (int j = 1; j < f_Index; ++j) {
                 const float* other = objects + j * OBJECT_ENTRY_FLOATS;
@@ -118,7 +118,7 @@ int bb_Moxelpark_MyApp::m_GetLevel() {
         e[OBJECT_X] = static_cast<float>(f_PosX);
         e[OBJECT_Y] = static_cast<float>(f_PosY);
         e[OBJECT_HIT] = 0.0f;
-        if (f_Index > f_ScaleAxis) e[OBJECT_KIND] = static_cast<float>(OBJECT_BONUS);
+        if (f_Index > targets) e[OBJECT_KIND] = static_cast<float>(OBJECT_BONUS);
     }
 
     // 7. The screen this layout is for, so play can follow a later resize.

@@ -38,7 +38,7 @@ int bb_Moxelpark_MyApp::m_CreditBox() {
     m_Rect(0.12f * w, 0.22f * h, 0.76f * w, 0.56f * h);
 
     // 4, 5. The lines, centred, each top at 0.24 h plus the steps so far.
-    m_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
+    m_SetCol(WHITE, WHITE, WHITE, 1.0f);
     m_SetSize(CREDITS_TEXT_SIZE);
     // The texts are built once: the box is drawn every update while it is open.
     static const std::array<String, CREDIT_LINE_COUNT> texts = [] {

@@ -13,20 +13,18 @@
 
 namespace {
 
-constexpr float WHITE = 255.0f;
 constexpr float OPAQUE = 1.0f;
 constexpr int AXIS_WIDTH = 1;
 constexpr int AXIS_HEIGHT = 2;
 
 // Whether an optional float argument was given.
-bool Given(float v) {
+bool given(float v) {
     return v > OMITTED;
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Draw state.
+// ---- Draw state ----
 
 int bb_Moxelpark_MyApp::m_ResetDraw() {
     f_SizeX = f_SizeY = 1.0f;
@@ -37,7 +35,7 @@ int bb_Moxelpark_MyApp::m_ResetDraw() {
 }
 
 int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
-    if (Given(r)) {
+    if (given(r)) {
         f_ClsRed = r;
         f_ClsGreen = g;
         f_ClsBlue = b;
@@ -50,7 +48,7 @@ int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
 
 int bb_Moxelpark_MyApp::m_SetSize(float x, float y) {
     f_SizeX = x;
-    f_SizeY = Given(y) ? y : x;
+    f_SizeY = given(y) ? y : x;
     return 0;
 }
 
@@ -63,12 +61,11 @@ int bb_Moxelpark_MyApp::m_SetCol(float r, float g, float b, float a) {
     f_ColRed = r;
     f_ColGreen = g;
     f_ColBlue = b;
-    if (Given(a)) f_ColAlpha = a;
+    if (given(a)) f_ColAlpha = a;
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Appends.
+// ---- Appends ----
 
 bool bb_Moxelpark_MyApp::AppendEntry(float kind, float x, float y, float w, float h, float frame) {
     // NOTE: a full frame drops further draws silently; the last entry slot of
@@ -105,8 +102,7 @@ int bb_Moxelpark_MyApp::m_Oval(float x, float y, float rx, float ry) {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Scale and replay.
+// ---- Scale and replay ----
 
 void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
     // NOTE: a window without area (iconified, or no window at all in tests)
@@ -141,7 +137,7 @@ void bb_Moxelpark_MyApp::RenderFrame() {
         bb_graphics_SetColor(f_ClsRed, f_ClsGreen, f_ClsBlue);
         bb_graphics_SetAlpha(f_ClsAlpha);
         bb_graphics_DrawRect(-1.0f, -1.0f, static_cast<float>(width + 2), static_cast<float>(height + 2));
-        // 2.
+        // 2. Colour back to white, opaque.
         bb_graphics_SetColor(WHITE, WHITE, WHITE);
         bb_graphics_SetAlpha(OPAQUE);
     }
@@ -153,10 +149,10 @@ void bb_Moxelpark_MyApp::RenderFrame() {
         f_DeviceHeight = height;
     }
 
-    // 4.
+    // 4. The scale and the logical screen for this window.
     ComputeScale(width, height);
 
-    // 5, 6.
+    // 5, 6. Play the list back; leave the colour white at half alpha.
     if (drawing) {
         ReplayDrawList(f_ScaleX);
         bb_graphics_SetAlpha(REPLAY_END_ALPHA);

@@ -154,8 +154,8 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // out of range, as the font and button metrics read it.
     int ImageInfo(int slot, int which) const;
 
-    // =====================================================================
-    // The state record. Every scalar starts at 0.
+    // ---- The state record ----
+    // Every scalar starts at 0.
 
     // ---- Mode, timing and input ----
     int f_GameMode = 0;      // current mode (MODE_*); MODE_MENU from m_OnCreate on

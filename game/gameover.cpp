@@ -36,10 +36,8 @@ constexpr float BANNER_TEXT_SIZE = 2.0f;
 // "New Highscore", a line break (backslash, n) and eleven spaces before the ordinal.
 constexpr const char* BANNER_TEXT = "New Highscore\\n           ";
 
-}  // namespace
-
 // Draws the overlay at timer t.
-static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
+void draw_overlay(bb_Moxelpark_MyApp* game, int t) {
     // Built once: the overlay is drawn every update for seconds at a time.
     static const String GAME_WORD("GAME");
     static const String OVER_WORD("OVER");
@@ -52,10 +50,11 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
     game->m_SetCol(0.0f, 0.0f, 0.0f, veil > VEIL_ALPHA_MAX ? VEIL_ALPHA_MAX : veil);
     game->m_Rect(-1.0f, -1.0f, w + 2.0f, h + 2.0f);
 
-    // Bar length, kept in f_PosY.
+    // Bar length, kept in the drawing position's scratch field.
+    int& barLength = game->f_PosY;
     const int maxBar = static_cast<int>(h * BAR_MAX_OF_HEIGHT);
-    game->f_PosY = BAR_GROWTH * t > maxBar ? maxBar : BAR_GROWTH * t;
-    const float b = static_cast<float>(game->f_PosY);
+    barLength = BAR_GROWTH * t > maxBar ? maxBar : BAR_GROWTH * t;
+    const float b = static_cast<float>(barLength);
 
     // Bars growing from the left and the right edge.
     game->m_ResetDraw();
@@ -73,7 +72,8 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
 
     // Highscore banner with the place the score reaches (m_MyNth leaves it in f_Loop).
     const String nth = game->m_MyNth();
-    if (game->f_Loop >= 1) {
+    const int& place = game->f_Loop;
+    if (place >= 1) {
         const float bannerY = h - b / BANNER_RISE_DIVISOR;
         game->m_SetSize(1.0f);
         game->m_SetCol(0.0f, 125.0f, 255.0f, 0.5f);
@@ -84,9 +84,11 @@ static void DrawOverlay(bb_Moxelpark_MyApp* game, int t) {
     }
 }
 
+}  // namespace
+
 int bb_Moxelpark_MyApp::m_GameOver() {
     // 1. Draw while the timer runs.
-    if (f_GameOverTime > 0) DrawOverlay(this, f_GameOverTime);
+    if (f_GameOverTime > 0) draw_overlay(this, f_GameOverTime);
 
     // 2. Grow in play; hand over to the menu; shrink on the menu.
     if (f_GameMode == MODE_PLAY) {

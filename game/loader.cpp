@@ -60,31 +60,42 @@ constexpr int SFX_NAME_DIGITS = 3;
 // The logo of the wait screen, loaded before the loader starts.
 constexpr int AUTHOR_LOGO_SIZE = 256;
 
-bool ValidSlot(int slot, int count) {
+bool valid_slot(int slot, int count) {
     return slot >= 0 && slot < count;
 }
 
 // Records a slot's frame width, frame height and frame count.
-void StoreImageInfo(Array<int>& info, int slot, int width, int height, int frames) {
+void store_image_info(Array<int>& info, int slot, int width, int height, int frames) {
     info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_WIDTH] = width;
     info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_HEIGHT] = height;
     info[slot * IMAGE_INFO_PER_SLOT + IMAGE_INFO_FRAMES] = frames;
 }
 
+// Opens the pause panel when a game is under way, else clears the panel's
+// fields; shared by suspend and resume.
+void pause_for_suspend(bb_Moxelpark_MyApp* game) {
+    if (game->f_GameMode >= MODE_GAME_UNDER_WAY) {
+        game->f_Paused = 1;
+        game->f_PauseSlide = 1;
+        game->f_PauseY = static_cast<int>(bb_Moxelpark_jscrh * 0.5f);
+    } else {
+        game->f_Paused = game->f_PauseSlide = game->f_PauseY = 0;
+    }
+}
+
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Hooks.
+// ---- Hooks ----
 
 int bb_Moxelpark_MyApp::m_OnCreate() {
-    // 1, 2.
+    // 1, 2. The menu first, at the full update rate.
     f_GameMode = MODE_MENU;
     bb_app_SetUpdateRate(UPDATE_RATE);
-    // 3.
+    // 3. The window as it is now; the tilt is taken as level.
     f_DeviceWidth = bb_graphics_device->Width();
     f_DeviceHeight = bb_graphics_device->Height();
     f_AccelZeroX = f_AccelZeroY = 0.0f;
-    // 4.
+    // 4. The logo for the wait screen, and the loader started.
     m_Reload();
     // 5. Defaults.
     f_GameType = DEFAULT_GAME_TYPE;
@@ -101,40 +112,27 @@ int bb_Moxelpark_MyApp::m_OnCreate() {
     f_Settings[SETTING_SOUND] = SOUND_ON;
     // 7. The saved state replaces the defaults.
     m_Load();
-    // 8.
+    // 8. Effect channels map one to one onto the audio device's.
     for (int i = 0; i < CHANNEL_MAP_SIZE; ++i) f_ChannelMap[i] = i;
     return 0;
 }
 
-// Opens the pause panel when a game is under way, else clears the panel's
-// fields; shared by suspend and resume.
-static void PauseForSuspend(bb_Moxelpark_MyApp* game) {
-    if (game->f_GameMode >= MODE_GAME_UNDER_WAY) {
-        game->f_Paused = 1;
-        game->f_PauseSlide = 1;
-        game->f_PauseY = static_cast<int>(bb_Moxelpark_jscrh * 0.5f);
-    } else {
-        game->f_Paused = game->f_PauseSlide = game->f_PauseY = 0;
-    }
-}
-
 int bb_Moxelpark_MyApp::m_OnSuspend() {
     m_iCade(0);
-    PauseForSuspend(this);
+    pause_for_suspend(this);
     bb_app_SetUpdateRate(SUSPENDED_UPDATE_RATE);
     m_Save();
     return 0;
 }
 
 int bb_Moxelpark_MyApp::m_OnResume() {
-    PauseForSuspend(this);
+    pause_for_suspend(this);
     bb_app_SetUpdateRate(UPDATE_RATE);
     m_iCade(0);
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Images and the font.
+// ---- Images and the font ----
 
 void bb_Moxelpark_MyApp::ChooseResolution() {
     int w = bb_graphics_device->Width();
@@ -174,39 +172,38 @@ int bb_Moxelpark_MyApp::m_Reload() {
 
 int bb_Moxelpark_MyApp::m_LoadImg(int slot, String name, int frameWidth, int frameHeight, int frameCount,
                                   int flags) {
-    if (!ValidSlot(slot, IMAGE_SLOTS)) return 0;
+    if (!valid_slot(slot, IMAGE_SLOTS)) return 0;
     String file = ImageFileName(name);
     f_Images[slot] = nullptr;
     int w = frameWidth * f_HiRes;
     int h = frameHeight * f_HiRes;
     gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, w, h, frameCount, flags));
-    StoreImageInfo(f_ImageInfo, slot, w, h, frameCount);
+    store_image_info(f_ImageInfo, slot, w, h, frameCount);
     return 0;
 }
 
 int bb_Moxelpark_MyApp::m_LoadFont(int slot, String name, int advance, int lineHeight) {
-    if (!ValidSlot(slot, IMAGE_SLOTS)) return 0;
+    if (!valid_slot(slot, IMAGE_SLOTS)) return 0;
     String file = ImageFileName(name);
     int cell = FONT_CELL * f_HiRes;
     gc_assign(f_Images[slot], bb_graphics_LoadImage2(file, cell, cell, FONT_GLYPHS, IMAGE_FLAG_CENTRE));
     // The font's metrics are logical units, not pixels of the file.
-    StoreImageInfo(f_ImageInfo, slot, advance, lineHeight, FONT_GLYPHS);
+    store_image_info(f_ImageInfo, slot, advance, lineHeight, FONT_GLYPHS);
     f_FontSlot = slot;
     return 0;
 }
 
 int bb_Moxelpark_MyApp::ImageInfo(int slot, int which) const {
-    const int base = ValidSlot(slot, IMAGE_SLOTS) ? slot * IMAGE_INFO_PER_SLOT : 0;
+    const int base = valid_slot(slot, IMAGE_SLOTS) ? slot * IMAGE_INFO_PER_SLOT : 0;
     return f_ImageInfo[base + which];
 }
 
-// ---------------------------------------------------------------------------
-// The staged loader.
+// ---- The staged loader ----
 
 int bb_Moxelpark_MyApp::m_Loader() {
     // 1. The window may have changed since the last step.
     ChooseResolution();
-    // 2.
+    // 2. This step's asset; past the last step, loading is over.
     if (f_LoadStep >= LOADER_FIRST_STEP && f_LoadStep <= LOADER_TABLE_STEPS) {
         const LoaderStep& step = LOADER_TABLE[f_LoadStep - LOADER_FIRST_STEP];
         switch (step.kind) {
@@ -224,18 +221,17 @@ int bb_Moxelpark_MyApp::m_Loader() {
     } else {
         f_LoadStep = 0;
     }
-    // 3.
+    // 3. On to the next step.
     if (f_LoadStep > 0) ++f_LoadStep;
-    // 4.
+    // 4. The wait screen, with its spinner, stands for this update.
     m_WaitStart(1);
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Sound effects.
+// ---- Sound effects ----
 
 int bb_Moxelpark_MyApp::m_LoadSFX(int n) {
-    if (!ValidSlot(n, SOUND_SLOTS)) return 0;
+    if (!valid_slot(n, SOUND_SLOTS)) return 0;
     String file = String("sfx/") + m_rstr(n, SFX_NAME_DIGITS, String("0")) + String(".wav");
     gc_assign(f_Sounds[n], bb_audio_LoadSound(file));
     return 0;
@@ -251,9 +247,9 @@ int bb_Moxelpark_MyApp::m_PlaySFX(int n, float rate, float volume, float pan) {
     int channel = f_ChannelMap[f_SfxChannel];
     // 3, 4. The channel is cut off even when there is nothing to play.
     bb_audio_StopChannel(channel);
-    bb_audio_Sound* sound = ValidSlot(n, SOUND_SLOTS) ? f_Sounds[n] : nullptr;
+    bb_audio_Sound* sound = valid_slot(n, SOUND_SLOTS) ? f_Sounds[n] : nullptr;
     if (sound != nullptr) bb_audio_PlaySound(sound, channel, 0);
-    // 5.
+    // 5. Rate, volume and pan are set even when nothing plays.
     bb_audio_SetChannelRate(channel, rate);
     bb_audio_SetChannelVolume(channel, volume);
     bb_audio_SetChannelPan(channel, pan);

@@ -11,11 +11,6 @@
 
 namespace {
 
-// Background of the menu.
-constexpr float MENU_BACK_RED = 0.0f;
-constexpr float MENU_BACK_GREEN = 0.0f;
-constexpr float MENU_BACK_BLUE = 80.0f;
-
 // Frames of the "menu" backdrop and the logo.
 constexpr int BACKDROP_BACK = 0;
 constexpr int BACKDROP_MIDDLE = 1;
@@ -29,7 +24,6 @@ constexpr float TOP_LIST_Y = 60.0f;
 // The lists get the rows that fit below this much of each half of the screen.
 constexpr int LIST_HEADROOM = 90;
 constexpr int LIST_MAX_ROWS = TABLE_LENGTH;
-constexpr int SCORE_DIGITS = 8;
 constexpr float LIST_SIZE = 1.5f;
 
 // The sound switch.
@@ -59,22 +53,19 @@ constexpr float CREDITS_FROM_BOTTOM = 40.0f;
 constexpr float CREDITS_SIZE = 0.5f;
 
 // Sounds: the click's rate tells the actions apart.
-constexpr float CLICK_VOLUME = 0.5f;
 constexpr float RATE_NORMAL = 1.0f;
 constexpr float RATE_PREVIOUS = 0.8f;
 constexpr float RATE_NEXT = 1.2f;
 constexpr float SWITCH_VOLUME = 1.0f;
 
-}  // namespace
-
 // Whether the credits box or the badges box is open over the menu.
-static bool BoxOpen(const bb_Moxelpark_MyApp* game) {
+bool box_open(const bb_Moxelpark_MyApp* game) {
     return game->f_ShowCredits == 1 || game->f_ShowBadges == 1;
 }
 
 // Starts a game of the selected type: both latches set so the press or key
 // does nothing more.
-static void StartGame(bb_Moxelpark_MyApp* game) {
+void start_game(bb_Moxelpark_MyApp* game) {
     game->f_GameMode = MODE_PLAY_LOAD;
     game->f_PointerUsed = 1;
     game->f_KeyUsed = 1;
@@ -85,11 +76,11 @@ static void StartGame(bb_Moxelpark_MyApp* game) {
 // `first`, right-aligned, one per line.
 // NOTE: the text is rebuilt every update; it is hidden (and not built) while a
 // box is open.
-static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char* title,
-                          const char* singleTitle, int first, int rows) {
+void draw_score_list(bb_Moxelpark_MyApp* game, float x, float y, const char* title, const char* singleTitle,
+                     int first, int rows) {
     static const String LINE_BREAK("\\n");
     static const String PAD(" ");
-    if (BoxOpen(game)) return;
+    if (box_open(game)) return;
     String text = rows == 1 ? String(singleTitle) : String(title) + String(rows);
     // NOTE: m_rstr counts in f_Loop, so the list counts in f_Index.
     for (game->f_Index = 0; game->f_Index < rows; ++game->f_Index) {
@@ -98,12 +89,14 @@ static void DrawScoreList(bb_Moxelpark_MyApp* game, float x, float y, const char
     game->m_Text(x, y, text, 0.0f, 0.0f);
 }
 
+}  // namespace
+
 int bb_Moxelpark_MyApp::m_Menu() {
     const float w = bb_Moxelpark_jscrw;
     const float h = bb_Moxelpark_jscrh;
 
     // 1, 2. A new frame; the slide moves one step toward rest.
-    m_CLS2D(MENU_BACK_RED, MENU_BACK_GREEN, MENU_BACK_BLUE, 1.0f);
+    m_CLS2D(SKY_RED, SKY_GREEN, SKY_BLUE, 1.0f);
     if (f_MenuSlide < 0) f_MenuSlide += 1;
     const float s = static_cast<float>(f_MenuSlide);
 
@@ -156,13 +149,14 @@ int bb_Moxelpark_MyApp::m_Menu() {
     if (rows > LIST_MAX_ROWS) rows = LIST_MAX_ROWS;
     const bool validType = base >= 0 && base + TABLE_LENGTH <= LAST_TEN_BASE;
     if (validType)
-        DrawScoreList(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
+        draw_score_list(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
 
     // 9. The last ten, newest first.
     m_SetCol(200.0f, 255.0f, 100.0f, 1.0f);
     m_SetSize(LIST_SIZE);
     if (validType)
-        DrawScoreList(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base, rows);
+        draw_score_list(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base,
+                        rows);
 
     // 10. Game-type buttons with the selection mark.
     m_ResetDraw();
@@ -174,9 +168,9 @@ int bb_Moxelpark_MyApp::m_Menu() {
         const int type = f_Index + 1;
         const float x = p.xw * w + p.xs * s;
         const float y = p.yh * h + p.ys * s;
-        if (m_Button(SLOT_BUTTONS, x, y, type - 1) != 0 && f_PointerUsed == 0 && !BoxOpen(this)) {
+        if (m_Button(SLOT_BUTTONS, x, y, type - 1) != 0 && f_PointerUsed == 0 && !box_open(this)) {
             f_GameType = type;
-            StartGame(this);
+            start_game(this);
         }
         if (f_GameType == type) {
             m_Alpha(TYPE_MARK_ALPHA);
@@ -188,26 +182,27 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // 11. Keys and pad: both directions are tested, then the start.
     m_ResetDraw();
     if ((m_PlayKey(ACTION_UP) || m_PlayKey(ACTION_LEFT)) && f_GameType > 1 && f_KeyUsed == 0 &&
-        !BoxOpen(this)) {
+        !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType -= 1;
         m_PlaySFX(SFX_CLICK, RATE_PREVIOUS, CLICK_VOLUME, 0.0f);
     }
     if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType < GAME_TYPES && f_KeyUsed == 0 &&
-        !BoxOpen(this)) {
+        !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType += 1;
         m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
     }
-    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_11) || m_PlayKey(ACTION_12) || m_PlayKey(ACTION_13)) &&
-        f_KeyUsed == 0 && !BoxOpen(this)) {
-        StartGame(this);
+    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_FACE_B) || m_PlayKey(ACTION_FACE_X) ||
+         m_PlayKey(ACTION_FACE_Y)) &&
+        f_KeyUsed == 0 && !box_open(this)) {
+        start_game(this);
     }
 
     // 12. iCade switch.
     m_ResetDraw();
     if (m_Button(SLOT_ICADE, w - ICADE_FROM_RIGHT, 4.0f * s + ICADE_Y, bb_Moxelpark_iCadeControls) != 0 &&
-        !BoxOpen(this) && f_PointerUsed == 0) {
+        !box_open(this) && f_PointerUsed == 0) {
         f_PointerUsed = 1;
         m_iCade(bb_Moxelpark_iCadeControls == 0 ? 1 : 0);
         m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
@@ -216,7 +211,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // 13. Credits button.
     m_SetSize(CREDITS_SIZE);
     if (m_Button(SLOT_AUTHOR, w - CREDITS_FROM_RIGHT, h - CREDITS_FROM_BOTTOM - 4.0f * s, 0) != 0 &&
-        f_PointerUsed == 0 && !BoxOpen(this)) {
+        f_PointerUsed == 0 && !box_open(this)) {
         f_PointerUsed = 1;
         m_PlaySFX(SFX_SWITCH, RATE_NORMAL, SWITCH_VOLUME, 0.0f);
         f_ShowCredits = 1;

@@ -16,7 +16,6 @@ constexpr float RATE_ACTION = 1.0f;  // open, resume, back, sound change
 constexpr float RATE_LEFT = 0.8f;    // cursor left or up, and back toward resume
 constexpr float RATE_RIGHT = 1.2f;
 constexpr float RATE_QUIT = 0.5f;
-constexpr float CLICK_VOLUME = 0.5f;
 
 // ---- Layout ----
 constexpr float PAUSE_BUTTON_AT = 16.0f;  // centre of the pause button, from the top-left corner
@@ -60,12 +59,12 @@ constexpr int CHOICE_SOUND = 1;
 
 constexpr int MUSIC_STATES = 4;  // with music the setting steps 0, 1, 2, 3
 
-// No second action for TakeKey.
+// No second action for take_key.
 constexpr int NO_ACTION = -1;
 
 // Whether a key may still act and the action (or the other one) is held; the
 // key is then used up.
-bool TakeKey(bb_Moxelpark_MyApp* game, int action, int other = NO_ACTION) {
+bool take_key(bb_Moxelpark_MyApp* game, int action, int other = NO_ACTION) {
     if (game->f_KeyUsed != 0) return false;
     if (!game->m_PlayKey(action) && !(other != NO_ACTION && game->m_PlayKey(other))) return false;
     game->f_KeyUsed = 1;
@@ -73,20 +72,20 @@ bool TakeKey(bb_Moxelpark_MyApp* game, int action, int other = NO_ACTION) {
 }
 
 // The click at one of its rates.
-void Click(bb_Moxelpark_MyApp* game, float rate) {
+void click(bb_Moxelpark_MyApp* game, float rate) {
     game->m_PlaySFX(SFX_CLICK, rate, CLICK_VOLUME, 0.0f);
 }
 
 // Opens the panel with the cursor on resume.
-void Open(bb_Moxelpark_MyApp* game) {
+void open_panel(bb_Moxelpark_MyApp* game) {
     game->f_Paused = 1;
     game->f_PauseSlide = 1;
     game->f_PauseChoice = CHOICE_RESUME;
-    Click(game, RATE_ACTION);
+    click(game, RATE_ACTION);
 }
 
 // The ring around the chosen button.
-void Highlight(bb_Moxelpark_MyApp* game, float x, float y) {
+void highlight(bb_Moxelpark_MyApp* game, float x, float y) {
     game->m_SetSize(HIGHLIGHT_SIZE);
     game->m_SetCol(255.0f, 255.0f, 100.0f, 1.0f);
     game->m_DrawImg(SLOT_ICONS, x, y, static_cast<float>(ICON_HIGHLIGHT));
@@ -94,25 +93,25 @@ void Highlight(bb_Moxelpark_MyApp* game, float x, float y) {
 
 // The panel slides away; the game goes on. By key as by touch the pointer's
 // press is used up, so a button already held does not reach the meter.
-void Resume(bb_Moxelpark_MyApp* game) {
+void resume_play(bb_Moxelpark_MyApp* game) {
     game->f_Paused = 1;
     game->f_PauseSlide = -1;
     game->f_PointerUsed = 1;
-    Click(game, RATE_ACTION);
+    click(game, RATE_ACTION);
 }
 
 // The panel is hidden at once and the game is over, even with the ball in flight.
-void Quit(bb_Moxelpark_MyApp* game) {
+void quit_game(bb_Moxelpark_MyApp* game) {
     game->f_PointerUsed = 1;
     game->f_Paused = 0;
     game->f_PauseSlide = -1;
     game->f_PauseY = PAUSE_HIDDEN_Y;
     game->f_GameOver = 1;
-    Click(game, RATE_QUIT);
+    click(game, RATE_QUIT);
 }
 
 // The next sound setting: with music it steps through 0 to 3, else it toggles.
-int NextSoundSetting(int setting) {
+int next_sound_setting(int setting) {
     if (bb_Moxelpark_HasMusic == 1) {
         int next = setting + 1;
         return (next >= 0 && next < MUSIC_STATES) ? next : SOUND_OFF;
@@ -122,36 +121,34 @@ int NextSoundSetting(int setting) {
 
 // A changed setting is saved at once: a player who closes the window next
 // expects to find it as he left it.
-void ChangeSound(bb_Moxelpark_MyApp* game) {
-    game->f_Settings[SETTING_SOUND] = NextSoundSetting(game->f_Settings[SETTING_SOUND]);
-    Click(game, RATE_ACTION);
+void change_sound(bb_Moxelpark_MyApp* game) {
+    game->f_Settings[SETTING_SOUND] = next_sound_setting(game->f_Settings[SETTING_SOUND]);
+    click(game, RATE_ACTION);
     game->m_Save();
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The pause button.
+// ---- The pause button ----
 
 int bb_Moxelpark_MyApp::m_InGame() {
     // 1. The menu slides in again when the game returns to it.
     m_ResetDraw();
     f_MenuSlide = MENU_SLIDE_START;
     // 2. Open by the back action.
-    if (f_Paused == 0 && TakeKey(this, ACTION_BACK)) Open(this);
+    if (f_Paused == 0 && take_key(this, ACTION_BACK)) open_panel(this);
     // 3. Open by the pause button.
     if (m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, ICON_PAUSE) != 0 && f_PointerUsed == 0 &&
         f_Paused == 0) {
         f_PointerUsed = 1;
-        Open(this);
+        open_panel(this);
     }
-    // 4.
+    // 4. The panel, while it is open or sliding.
     if (f_Paused == 1) m_PauseMenu();
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// The panel.
+// ---- The panel ----
 
 int bb_Moxelpark_MyApp::m_PauseMenu() {
     const float c = bb_Moxelpark_jscrw * 0.5f;
@@ -189,18 +186,18 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     m_SetSize(BUTTON_SIZE);
     m_SetCol(50.0f, 50.0f, 250.0f, 1.0f);
     if (m_Button(SLOT_ICONS, c, y, ICON_RESUME) != 0 && f_PointerUsed == 0) {
-        Resume(this);
+        resume_play(this);
     }
     if (f_PauseChoice == CHOICE_RESUME) {
-        Highlight(this, c, y);
-        if (TakeKey(this, ACTION_CONFIRM)) Resume(this);
-        if (TakeKey(this, ACTION_LEFT, ACTION_UP)) {
+        highlight(this, c, y);
+        if (take_key(this, ACTION_CONFIRM)) resume_play(this);
+        if (take_key(this, ACTION_LEFT, ACTION_UP)) {
             f_PauseChoice = CHOICE_QUIT;
-            Click(this, RATE_LEFT);
+            click(this, RATE_LEFT);
         }
-        if (TakeKey(this, ACTION_RIGHT)) {
+        if (take_key(this, ACTION_RIGHT)) {
             f_PauseChoice = CHOICE_SOUND;
-            Click(this, RATE_RIGHT);
+            click(this, RATE_RIGHT);
         }
     }
 
@@ -219,14 +216,14 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     m_SetCol(255.0f, 50.0f, 50.0f, 1.0f);
     placeSide(c - sideX, &px, &py);
     if (m_Button(SLOT_ICONS, px, py, ICON_QUIT) != 0 && f_PointerUsed == 0) {
-        Quit(this);
+        quit_game(this);
     }
     if (f_PauseChoice == CHOICE_QUIT) {
-        Highlight(this, px, py);
-        if (TakeKey(this, ACTION_CONFIRM)) Quit(this);
-        if (TakeKey(this, ACTION_RIGHT, ACTION_DOWN)) {
+        highlight(this, px, py);
+        if (take_key(this, ACTION_CONFIRM)) quit_game(this);
+        if (take_key(this, ACTION_RIGHT, ACTION_DOWN)) {
             f_PauseChoice = CHOICE_RESUME;
-            Click(this, RATE_LEFT);
+            click(this, RATE_LEFT);
         }
     }
 
@@ -237,7 +234,7 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
     placeSide(c + sideX, &px, &py);
     if (m_Button(SLOT_ICONS, px, py, f_Frame) != 0 && f_PointerUsed == 0) {
         f_PointerUsed = 1;
-        ChangeSound(this);
+        change_sound(this);
     }
     int setting = f_Settings[SETTING_SOUND];
     if (bb_Moxelpark_HasMusic == 1 && setting >= SOUND_ON && setting < MUSIC_STATES) {
@@ -246,15 +243,15 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
         m_DrawImg(SLOT_ICONS, px + MODE_MARK_RIGHT, py, static_cast<float>(setting + FRAME_MODE_MARK_BASE));
     }
     if (f_PauseChoice == CHOICE_SOUND) {
-        Highlight(this, px, py);
-        if (TakeKey(this, ACTION_CONFIRM)) ChangeSound(this);
-        if (TakeKey(this, ACTION_LEFT, ACTION_DOWN)) {
+        highlight(this, px, py);
+        if (take_key(this, ACTION_CONFIRM)) change_sound(this);
+        if (take_key(this, ACTION_LEFT, ACTION_DOWN)) {
             f_PauseChoice = CHOICE_RESUME;
-            Click(this, RATE_LEFT);
+            click(this, RATE_LEFT);
         }
     }
 
     // 7. Back: the panel slides away.
-    if (TakeKey(this, ACTION_BACK)) Resume(this);
+    if (take_key(this, ACTION_BACK)) resume_play(this);
     return 0;
 }

@@ -17,7 +17,6 @@
 namespace {
 
 // ---- Screen layout ----
-constexpr float SKY_RED = 0.0f, SKY_GREEN = 0.0f, SKY_BLUE = 80.0f;
 constexpr float GRASS_GREEN = 200.0f;
 constexpr float GRASS_DEPTH = 256.0f;
 // The power meter: a zone at the right edge, centred vertically.
@@ -57,8 +56,7 @@ constexpr float HERO_BEHIND = 16.0f;
 constexpr float HERO_ABOVE = 13.0f;
 // Tapping within this box centred on the ball turns the hero.
 constexpr float TURN_ZONE_HALF = 48.0f;
-// The score: eight digits at the top centre.
-constexpr int SCORE_DIGITS = 8;
+// The score, at the top centre.
 constexpr float SCORE_Y = 32.0f;
 constexpr int SCORE_EASE_DIVISOR = 6;
 constexpr int SCORE_SNAP_WITHIN = 5;
@@ -102,7 +100,6 @@ constexpr int NEXT_HOLE_AFTER = 120;
 
 constexpr float FULL = 1.0f;
 constexpr float HALF = 0.5f;
-constexpr float WHITE = 255.0f;
 
 // ---- Following the window ----
 
@@ -145,8 +142,7 @@ bool in_turn_zone(bb_Moxelpark_MyApp* game) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The hole on a new logical screen.
+// ---- The hole on a new logical screen ----
 
 void bb_Moxelpark_MyApp::FitHoleToScreen() {
     if (f_HoleWidth == bb_Moxelpark_jscrw && f_HoleHeight == bb_Moxelpark_jscrh) return;
@@ -174,8 +170,7 @@ void bb_Moxelpark_MyApp::FitHoleToScreen() {
     f_HoleHeight = bb_Moxelpark_jscrh;
 }
 
-// ---------------------------------------------------------------------------
-// One update of play.
+// ---- One update of play ----
 
 int bb_Moxelpark_MyApp::m_Game() {
     // 0. A resize since the last update lays the hole out for the new screen.
@@ -195,7 +190,7 @@ int bb_Moxelpark_MyApp::m_Game() {
     if (f_BallState == BALL_AIMING) {
         // 2.1 The game ends when the hero stands at a resting ball with none left.
         if (f_Balls <= 0) f_GameOver = 1;
-        // 2.2
+        // 2.2 The combo ends, and the hero stands at the ball.
         f_Combo = 0;
         f_HeroX = f_BallX;
         f_HeroY = f_BallY;
@@ -208,8 +203,9 @@ int bb_Moxelpark_MyApp::m_Game() {
                bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE, ballsText_.text, 1.0f, 1.0f);
         // 2.4 The meter's bars; the stroke is played by the first update after
         // the release, wherever the pointer was released.
-        for (f_PosY = 0; f_PosY < METER_BARS; ++f_PosY) {
-            float n = static_cast<float>(f_PosY);
+        int& bar = f_PosY;
+        for (bar = 0; bar < METER_BARS; ++bar) {
+            float n = static_cast<float>(bar);
             m_SetCol(WHITE - METER_SHADE_STEP * n, 100.0f + METER_SHADE_STEP * n, 100.0f, HALF);
             if (METER_BAR_STEP * n < f_Power) m_Alpha(FULL);
             m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
@@ -304,16 +300,18 @@ int bb_Moxelpark_MyApp::m_Game() {
         }
     }
 
-    // 4. Objects; f_ScaleAxis counts the targets not yet hit.
+    // 4. Objects, counting the targets not yet hit. The scale's axis is free
+    // between renders, so it holds the count.
+    int& targetsLeft = f_ScaleAxis;
     m_SetCol(WHITE, WHITE, WHITE, FULL);
     m_SetSize(FULL);
-    f_ScaleAxis = 0;
+    targetsLeft = 0;
     for (f_Index = 0; f_Index <= OBJECT_MAX; ++f_Index) {
         float* e = f_Objects.Data() + f_Index * OBJECT_ENTRY_FLOATS;
         if (!(e[OBJECT_KIND] > 0.0f)) continue;
         f_Frame = static_cast<int>(e[OBJECT_KIND] + static_cast<float>(FRAME_OBJECT_BASE));
         bool unhit = e[OBJECT_HIT] == 0.0f;
-        if (e[OBJECT_KIND] == static_cast<float>(OBJECT_TARGET) && unhit) f_ScaleAxis += 1;
+        if (e[OBJECT_KIND] == static_cast<float>(OBJECT_TARGET) && unhit) targetsLeft += 1;
         m_Alpha(e[OBJECT_HIT] == 1.0f ? HALF : FULL);
         m_DrawImg(SLOT_GFX, e[OBJECT_X], e[OBJECT_Y], static_cast<float>(f_Frame));
         if (f_BallState != BALL_MOVING || !unhit) continue;
@@ -347,14 +345,14 @@ int bb_Moxelpark_MyApp::m_Game() {
     // 6. The cup, with its lid while targets remain.
     m_SetCol(0.0f, 0.0f, 0.0f, HALF);
     m_Rect(f_CupX - CUP_HALF_WIDTH, g, CUP_HALF_WIDTH * 2.0f, CUP_DEPTH);
-    if (f_ScaleAxis > 0) {
+    if (targetsLeft > 0) {
         m_SetCol(WHITE, 100.0f, 100.0f, FULL);
         m_Rect(f_CupX - LID_HALF_WIDTH, g - LID_ABOVE_GROUND, LID_HALF_WIDTH * 2.0f, LID_HEIGHT);
     }
 
     // 7. Capture, in every state.
     f_InCup = 0;
-    if (f_ScaleAxis == 0 && bb_math_Abs2(f_BallX - f_CupX) < CAPTURE_DX &&
+    if (targetsLeft == 0 && bb_math_Abs2(f_BallX - f_CupX) < CAPTURE_DX &&
         bb_math_Abs2(f_BallY - g) < CAPTURE_DY && bb_math_Abs2(f_BallVY) < CAPTURE_VY &&
         bb_math_Abs2(f_BallVX) < CAPTURE_VX) {
         f_InCup = 1;

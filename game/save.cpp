@@ -32,39 +32,37 @@ constexpr uint32_t LAST_WEIGHT_BASE = 3;
 
 // Pad limits applied after every load.
 constexpr int PAD_PLACE_MIN = 64;
-constexpr int PAD_SIZE_MIN = 8;
 constexpr int PAD_SIZE_DEFAULT = 10;
 
 // The signed 32-bit value of a wrapped sum (two's complement).
-int ToSigned(uint32_t u) {
+int to_signed(uint32_t u) {
     if (u <= static_cast<uint32_t>(INT_MAX)) return static_cast<int>(u);
     return static_cast<int>(u - 0x80000000u) + INT_MIN;
 }
 
-uint32_t ToUnsigned(int v) {
+uint32_t to_unsigned(int v) {
     return static_cast<uint32_t>(v);
 }
 
 // The settings checksum's term for entry i.
-uint32_t SettingTerm(int i, int value) {
-    return ToUnsigned(i) * ToUnsigned(value);
+uint32_t setting_term(int i, int value) {
+    return to_unsigned(i) * to_unsigned(value);
 }
 
 // The score checksum's terms for row j of game type index t (0 to 2).
-uint32_t ScoreTerms(int t, int j, int top, int last) {
-    return (TOP_WEIGHT_BASE + ToUnsigned(j)) * ToUnsigned(top) +
-           (LAST_WEIGHT_BASE + ToUnsigned(t) + ToUnsigned(j)) * ToUnsigned(last);
+uint32_t score_terms(int t, int j, int top, int last) {
+    return (TOP_WEIGHT_BASE + to_unsigned(j)) * to_unsigned(top) +
+           (LAST_WEIGHT_BASE + to_unsigned(t) + to_unsigned(j)) * to_unsigned(last);
 }
 
 // Appends one field: the decimal value and its "|".
-void AppendField(String& text, int value) {
+void append_field(String& text, int value) {
     text = text + String(value) + String("|");
 }
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Saving.
+// ---- Saving ----
 
 int bb_Moxelpark_MyApp::m_Save() {
     String text;
@@ -72,10 +70,10 @@ int bb_Moxelpark_MyApp::m_Save() {
     // Settings and their weighted checksum.
     uint32_t sum = 0;
     for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
-        AppendField(text, f_Settings[f_Loop]);
-        sum += SettingTerm(f_Loop, f_Settings[f_Loop]);
+        append_field(text, f_Settings[f_Loop]);
+        sum += setting_term(f_Loop, f_Settings[f_Loop]);
     }
-    AppendField(text, ToSigned(sum));
+    append_field(text, to_signed(sum));
 
     // Badge flags as eight words; a word with bit 31 set is written negative.
     sum = 0;
@@ -84,10 +82,10 @@ int bb_Moxelpark_MyApp::m_Save() {
         for (int b = 0; b < BADGE_WORD_BITS; ++b) {
             if (f_BadgeFlags[f_Loop * BADGE_WORD_BITS + b]) word |= 1u << b;
         }
-        AppendField(text, ToSigned(word));
+        append_field(text, to_signed(word));
         sum += word;
     }
-    AppendField(text, ToSigned(sum));
+    append_field(text, to_signed(sum));
 
     // One block per game type: top and last pairs, then the checksum.
     for (f_Index = 0; f_Index < GAME_TYPES; ++f_Index) {
@@ -95,11 +93,11 @@ int bb_Moxelpark_MyApp::m_Save() {
         for (f_Loop = 0; f_Loop < TABLE_LENGTH; ++f_Loop) {
             int top = f_HighScores[f_Index * TABLE_LENGTH + f_Loop];
             int last = f_HighScores[LAST_TEN_BASE + f_Index * TABLE_LENGTH + f_Loop];
-            AppendField(text, top);
-            AppendField(text, last);
-            sum += ScoreTerms(f_Index, f_Loop, top, last);
+            append_field(text, top);
+            append_field(text, last);
+            sum += score_terms(f_Index, f_Loop, top, last);
         }
-        AppendField(text, ToSigned(sum));
+        append_field(text, to_signed(sum));
     }
 
     // The store's result is not acted on: a failed save keeps the old file.
@@ -107,8 +105,7 @@ int bb_Moxelpark_MyApp::m_Save() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Loading.
+// ---- Loading ----
 
 int bb_Moxelpark_MyApp::m_Load() {
     String text = bb_app_LoadState();
@@ -120,9 +117,9 @@ int bb_Moxelpark_MyApp::m_Load() {
         uint32_t sum = 0;
         for (f_Loop = 0; f_Loop < SETTINGS_COUNT; ++f_Loop) {
             f_Settings[f_Loop] = fields.Number(f_Loop);
-            sum += SettingTerm(f_Loop, f_Settings[f_Loop]);
+            sum += setting_term(f_Loop, f_Settings[f_Loop]);
         }
-        uint32_t stored = ToUnsigned(fields.Number(SETTINGS_COUNT));
+        uint32_t stored = to_unsigned(fields.Number(SETTINGS_COUNT));
         cursor = SETTINGS_FIELDS;
         if (sum == stored) {
             DebugLog(String("Settings Loaded"));
@@ -142,13 +139,13 @@ int bb_Moxelpark_MyApp::m_Load() {
     if (fields.Count() > cursor + BADGE_WORDS) {
         uint32_t sum = 0;
         for (f_Loop = 0; f_Loop < BADGE_WORDS; ++f_Loop) {
-            uint32_t word = ToUnsigned(fields.Number(cursor + f_Loop));
+            uint32_t word = to_unsigned(fields.Number(cursor + f_Loop));
             for (int b = 0; b < BADGE_WORD_BITS; ++b) {
                 f_BadgeFlags[f_Loop * BADGE_WORD_BITS + b] = ((word >> b) & 1u) != 0;
             }
             sum += word;
         }
-        uint32_t stored = ToUnsigned(fields.Number(cursor + BADGE_WORDS));
+        uint32_t stored = to_unsigned(fields.Number(cursor + BADGE_WORDS));
         cursor += BADGE_FIELDS;
         if (sum == stored) {
             DebugLog(String("Badges Loaded"));
@@ -169,9 +166,9 @@ int bb_Moxelpark_MyApp::m_Load() {
             int last = fields.Number(cursor + 2 * f_Loop + 1);
             f_HighScores[topBase + f_Loop] = top;
             f_HighScores[lastBase + f_Loop] = last;
-            sum += ScoreTerms(f_Index, f_Loop, top, last);
+            sum += score_terms(f_Index, f_Loop, top, last);
         }
-        uint32_t stored = ToUnsigned(fields.Number(cursor + 2 * TABLE_LENGTH));
+        uint32_t stored = to_unsigned(fields.Number(cursor + 2 * TABLE_LENGTH));
         cursor += SCORE_FIELDS;
         String name = String("Highscore ") + String(f_Index);
         if (sum == stored) {

@@ -12,8 +12,7 @@
 #include "graphics/graphics.h"
 #include "input/input.h"
 
-// ---------------------------------------------------------------------------
-// Globals of the game module.
+// ---- Globals of the game module ----
 int bb_Moxelpark_DebugMode = 0;
 int bb_Moxelpark_iCadeControls = 0;
 int bb_Moxelpark_HasMusic = 0;
@@ -33,13 +32,13 @@ constexpr float READOUT_X = 16.0f;
 constexpr float READOUT_FROM_BOTTOM = 16.0f;
 
 // The actions whose release clears f_KeyUsed.
-constexpr int GAME_ACTIONS[] = {ACTION_UP, ACTION_LEFT, ACTION_RIGHT, ACTION_DOWN, ACTION_CONFIRM,
-                                ACTION_11, ACTION_12,   ACTION_13,    ACTION_BACK};
+constexpr int GAME_ACTIONS[] = {ACTION_UP,     ACTION_LEFT,   ACTION_RIGHT,  ACTION_DOWN, ACTION_CONFIRM,
+                                ACTION_FACE_B, ACTION_FACE_X, ACTION_FACE_Y, ACTION_BACK};
 
 // A pointer coordinate in device pixels to logical units, truncated toward
 // zero. The scale is 0 before the first render and a window position can be
 // anything: values that do not fit an int give 0 or the int limits.
-int ToLogical(float pixels, float scale) {
+int to_logical(float pixels, float scale) {
     float v = pixels / scale;
     if (std::isnan(v)) return 0;
     if (v >= static_cast<float>(INT_MAX)) return INT_MAX;
@@ -62,8 +61,7 @@ void clear_for_new_game(bb_Moxelpark_MyApp* game) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Construction and marking.
+// ---- Construction and marking ----
 
 bb_Moxelpark_MyApp::bb_Moxelpark_MyApp() {
     gc_assign(f_Images, Array<bb_graphics_Image*>(IMAGE_SLOTS));
@@ -107,8 +105,7 @@ void bb_Moxelpark_MyApp::mark() {
     gc_mark_q(f_Objects);
 }
 
-// ---------------------------------------------------------------------------
-// One update.
+// ---- One update ----
 
 int bb_Moxelpark_MyApp::m_OnUpdate() {
     gxtkInput* input = bb_input_device;
@@ -123,8 +120,8 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     // 2. Pointer; a fresh press has no drag distance.
     f_OldMouseX = f_MouseX;
     f_OldMouseY = f_MouseY;
-    f_MouseX = ToLogical(input->MouseX(), f_ScaleX);
-    f_MouseY = ToLogical(input->MouseY(), f_ScaleY);
+    f_MouseX = to_logical(input->MouseX(), f_ScaleX);
+    f_MouseY = to_logical(input->MouseY(), f_ScaleY);
     if (f_MouseWasDown == 0 && leftDown) {
         f_OldMouseX = f_MouseX;
         f_OldMouseY = f_MouseY;
@@ -141,8 +138,8 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
         f_TouchY[f_Loop] = TOUCH_UP;
         if (input->KeyDown(KEY_TOUCH0 + f_Loop) != 0) {
             f_TouchDown[f_Loop] = 1;
-            f_TouchX[f_Loop] = ToLogical(input->TouchX(f_Loop), f_ScaleX);
-            f_TouchY[f_Loop] = ToLogical(input->TouchY(f_Loop), f_ScaleY);
+            f_TouchX[f_Loop] = to_logical(input->TouchX(f_Loop), f_ScaleX);
+            f_TouchY[f_Loop] = to_logical(input->TouchY(f_Loop), f_ScaleY);
             f_PointerDown = 1;
         }
     }
@@ -235,8 +232,7 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// One render.
+// ---- One render ----
 
 int bb_Moxelpark_MyApp::m_OnRender() {
     // 1. Timing; two renders in one millisecond keep the previous rate.

@@ -12,7 +12,7 @@ constexpr int LOW_BYTE = 0xFF;
 constexpr long long MAGNITUDE_LIMIT = static_cast<long long>(INT_MAX) + 1;
 
 // The C locale's white space: space, tab, line feed, vertical tab, form feed, return.
-bool IsSpace(unsigned char c) {
+bool is_space(unsigned char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
@@ -35,7 +35,7 @@ int StateFields::Number(int i) const {
     if (i < 0 || i >= STATE_FIELDS || i >= count_) return 0;
     const int n = text_.Length();
     int p = starts_[i];
-    while (p < n && IsSpace(Narrow(p))) ++p;
+    while (p < n && is_space(Narrow(p))) ++p;
     bool negative = false;
     if (p < n && (Narrow(p) == '-' || Narrow(p) == '+')) {
         negative = Narrow(p) == '-';

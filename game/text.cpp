@@ -23,8 +23,7 @@ constexpr char16_t CHAR_MINUS = 45;
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Text.
+// ---- Text ----
 
 int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay) {
     float advance = static_cast<float>(ImageInfo(f_FontSlot, IMAGE_INFO_WIDTH));
@@ -67,11 +66,12 @@ int bb_Moxelpark_MyApp::m_Text(float x, float y, String text, float ax, float ay
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Buttons and zones.
+// ---- Buttons and zones ----
+
+namespace {
 
 // Half the size of a slot's frame in logical units at the current draw size.
-static void ButtonHalfSize(const bb_Moxelpark_MyApp* game, int slot, float* hw, float* hh) {
+void button_half_size(const bb_Moxelpark_MyApp* game, int slot, float* hw, float* hh) {
     *hw = game->f_ImageScale * static_cast<float>(game->ImageInfo(slot, IMAGE_INFO_WIDTH)) * game->f_SizeX *
           0.5f;
     *hh = game->f_ImageScale * static_cast<float>(game->ImageInfo(slot, IMAGE_INFO_HEIGHT)) * game->f_SizeY *
@@ -79,20 +79,22 @@ static void ButtonHalfSize(const bb_Moxelpark_MyApp* game, int slot, float* hw, 
 }
 
 // Whether a touch position lies strictly inside the box of half size hw, hh around (x, y).
-static bool StrictlyInside(int tx, int ty, float x, float y, float hw, float hh) {
+bool strictly_inside(int tx, int ty, float x, float y, float hw, float hh) {
     float fx = static_cast<float>(tx), fy = static_cast<float>(ty);
     return x - hw < fx && fx < x + hw && y - hh < fy && fy < y + hh;
 }
 
+}  // namespace
+
 int bb_Moxelpark_MyApp::m_Button(int slot, float x, float y, int frame) {
     m_DrawImg(slot, x, y, static_cast<float>(frame));
     float hw, hh;
-    ButtonHalfSize(this, slot, &hw, &hh);
+    button_half_size(this, slot, &hw, &hh);
     // NOTE: the per-touch down flag is not consulted: a touch that is up sits
     // at TOUCH_UP, outside every button on screen.
     f_ButtonHit = 0;
     for (f_Loop = 0; f_Loop < TOUCH_POINTS; ++f_Loop) {
-        if (StrictlyInside(f_TouchX[f_Loop], f_TouchY[f_Loop], x, y, hw, hh) && f_PointerDown > 0)
+        if (strictly_inside(f_TouchX[f_Loop], f_TouchY[f_Loop], x, y, hw, hh) && f_PointerDown > 0)
             f_ButtonHit = 1;
     }
     return f_ButtonHit;
@@ -101,8 +103,8 @@ int bb_Moxelpark_MyApp::m_Button(int slot, float x, float y, int frame) {
 bool bb_Moxelpark_MyApp::m_Button0(int slot, float x, float y, int frame) {
     m_DrawImg(slot, x, y, static_cast<float>(frame));
     float hw, hh;
-    ButtonHalfSize(this, slot, &hw, &hh);
-    return StrictlyInside(f_TouchX[0], f_TouchY[0], x, y, hw, hh) && f_PointerDown > 0;
+    button_half_size(this, slot, &hw, &hh);
+    return strictly_inside(f_TouchX[0], f_TouchY[0], x, y, hw, hh) && f_PointerDown > 0;
 }
 
 bool bb_Moxelpark_MyApp::m_MouseIn(float x, float y, float w, float h) {
@@ -115,8 +117,7 @@ bool bb_Moxelpark_MyApp::m_MouseIn(float x, float y, float w, float h) {
     return inside;
 }
 
-// ---------------------------------------------------------------------------
-// Formatters.
+// ---- Formatters ----
 
 // NOTE: the text is `pad` repeated width + 1 times followed by the number, cut
 // to its last `width` characters. The menu and the play screen format scores

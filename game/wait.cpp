@@ -16,10 +16,8 @@ constexpr float RING_RADIUS = 0.25f;  // of the short side
 constexpr float RING_DOT_RADIUS = 8.0f;
 constexpr float DISC_RADIUS = 0.3f;  // of the short side
 
-}  // namespace
-
 // One ring: dot n more opaque than dot n - 1, at (spin + offset + 16 n) degrees.
-static void DrawRing(bb_Moxelpark_MyApp* game, float grey, int offset) {
+void draw_ring(bb_Moxelpark_MyApp* game, float grey, int offset) {
     float cx = bb_Moxelpark_jscrw * 0.5f;
     float cy = bb_Moxelpark_jscrh * 0.5f;
     float radius = static_cast<float>(game->f_WaitSide) * RING_RADIUS;
@@ -31,14 +29,16 @@ static void DrawRing(bb_Moxelpark_MyApp* game, float grey, int offset) {
     }
 }
 
+}  // namespace
+
 int bb_Moxelpark_MyApp::m_WaitStart(int spinner) {
-    // 1.
+    // 1. Background, the short side the rings scale with, and the spin.
     m_CLS2D(40.0f, 40.0f, 80.0f, 1.0f);
     f_WaitSide = static_cast<int>(std::min(bb_Moxelpark_jscrw, bb_Moxelpark_jscrh));
     // The angle wraps like the 32-bit counter it is, without overflow.
     f_Spin = static_cast<int>(static_cast<unsigned>(f_Spin) + SPIN_STEP);
     // 2. Back ring.
-    if (spinner == 1) DrawRing(this, 250.0f, BACK_RING_OFFSET);
+    if (spinner == 1) draw_ring(this, 250.0f, BACK_RING_OFFSET);
     // 3. Yellow disc.
     float side = static_cast<float>(f_WaitSide);
     m_SetCol(255.0f, 255.0f, 0.0f, 0.8f);
@@ -50,6 +50,6 @@ int bb_Moxelpark_MyApp::m_WaitStart(int spinner) {
     m_ResetDraw();
     m_DrawImg(SLOT_AUTHOR, bb_Moxelpark_jscrw * 0.5f, bb_Moxelpark_jscrh * 0.48f, 0.0f);
     // 6. Front ring.
-    if (spinner == 1) DrawRing(this, 50.0f, 0);
+    if (spinner == 1) draw_ring(this, 50.0f, 0);
     return 0;
 }

@@ -32,8 +32,7 @@ void draw_frame(bb_graphics_Image* image, float x, float y, int frame) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// The context
+// ---- The context ----
 
 bb_graphics_GraphicsContext::bb_graphics_GraphicsContext()
     : builtinFont(nullptr),
@@ -77,8 +76,7 @@ int bb_graphics_GraphicsContext::m_Validate() {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Device and render
+// ---- Device and render ----
 
 int bb_graphics_SetGraphicsDevice(gxtkGraphics* device) {
     gc_assign(bb_graphics_device, device);
@@ -112,8 +110,7 @@ int bb_graphics_DeviceHeight() {
     return bb_graphics_device->Height();
 }
 
-// ---------------------------------------------------------------------------
-// Drawing state
+// ---- Drawing state ----
 
 int bb_graphics_SetColor(float r, float g, float b) {
     ctx().colorR = r;
@@ -234,8 +231,7 @@ int bb_graphics_SetFont(bb_graphics_Image* font, int firstChar) {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Drawing
+// ---- Drawing ----
 
 int bb_graphics_Cls(float r, float g, float b) {
     bb_graphics_renderDevice->Cls(r, g, b);

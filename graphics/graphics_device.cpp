@@ -76,8 +76,7 @@ gxtkGraphics::gxtkGraphics()
     }
 }
 
-// ---------------------------------------------------------------------------
-// Frame
+// ---- Frame ----
 
 bool gxtkGraphics::Validate() {
     width = height = 0;
@@ -157,8 +156,7 @@ void gxtkGraphics::FlushBatch() {
     batchCount = 0;
 }
 
-// ---------------------------------------------------------------------------
-// State
+// ---- State ----
 
 int gxtkGraphics::Cls(float r, float g, float b) {
     // Whatever the batch held would be covered by the clear.
@@ -217,8 +215,7 @@ int gxtkGraphics::SetMatrix(float na, float nb, float nc, float nd, float ntx, f
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Primitives
+// ---- Primitives ----
 
 int gxtkGraphics::Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive) {
     if (batchKind != kind || batchCount == capacity || batchSurface != surface) {
@@ -330,8 +327,7 @@ int gxtkGraphics::DrawPoly(Array<float> verts) {
     return 0;
 }
 
-// ---------------------------------------------------------------------------
-// Pixels
+// ---- Pixels ----
 
 int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int offset, int pitch) {
     Flush();

@@ -114,8 +114,7 @@ int Pow2Size(int n) {
     return size;
 }
 
-// ---------------------------------------------------------------------------
-// Decoding
+// ---- Decoding ----
 
 unsigned char* loadImage(String path, int* width, int* height, int* depth) {
     // The whole file is read first, so the checks below know its size.
@@ -137,8 +136,7 @@ void unloadImage(unsigned char* pixels) {
     stbi_image_free(pixels);
 }
 
-// ---------------------------------------------------------------------------
-// gxtkSurface
+// ---- gxtkSurface ----
 
 gxtkSurface::gxtkSurface() : data(nullptr), width(0), height(0), depth(0), texture(0), uScale(0), vScale(0) {}
 
@@ -214,8 +212,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     return true;
 }
 
-// ---------------------------------------------------------------------------
-// The device's surface factories
+// ---- The device's surface factories ----
 
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
     gxtkSurface* surface = new gxtkSurface();

@@ -22,7 +22,7 @@ constexpr unsigned char KEY_QUOTES = 222;
 // A translation table indexed by GLFW 3 key code, built at compile time.
 using KeyTable = std::array<unsigned char, GLFW_KEY_LAST + 1>;
 
-constexpr KeyTable BuildKeyTable() {
+constexpr KeyTable build_key_table() {
     KeyTable t{};
     t[GLFW_KEY_SPACE] = KEY_SPACE;
     for (int k = GLFW_KEY_0; k <= GLFW_KEY_9; ++k) t[k] = static_cast<unsigned char>(k);
@@ -66,14 +66,14 @@ constexpr KeyTable BuildKeyTable() {
     return t;
 }
 
-constexpr KeyTable KEY_TABLE = BuildKeyTable();
+constexpr KeyTable KEY_TABLE = build_key_table();
 
-bool InRange(int key) {
+bool in_range(int key) {
     return key > 0 && key < INPUT_KEY_CODES;
 }
 
 // After a side key changes, the combined key (16 or 17) it feeds, or 0.
-int CombinedKey(int key) {
+int combined_key(int key) {
     if (key == KEY_LSHIFT || key == KEY_RSHIFT) return KEY_SHIFT;
     if (key == KEY_LCONTROL || key == KEY_RCONTROL) return KEY_CONTROL;
     return 0;
@@ -144,13 +144,13 @@ int gxtkInput::SetKeyboardEnabled(int) {
 
 int gxtkInput::KeyDown(int key) {
     if (key == KEY_TOUCH0) key = KEY_LMB;
-    if (!InRange(key)) return 0;
+    if (!in_range(key)) return 0;
     return (keyStates[key] & (KEY_STATE_DOWN | KEY_STATE_PRESSED)) ? 1 : 0;
 }
 
 int gxtkInput::KeyHit(int key) {
     if (key == KEY_TOUCH0) key = KEY_LMB;
-    if (!InRange(key)) return 0;
+    if (!in_range(key)) return 0;
     return keyStates[key] & KEY_STATE_HITS;
 }
 
@@ -247,11 +247,11 @@ void gxtkInput::EndUpdate() {
 }
 
 void gxtkInput::OnKeyDown(int key) {
-    if (InRange(key)) Press(key);
+    if (in_range(key)) Press(key);
 }
 
 void gxtkInput::OnKeyUp(int key) {
-    if (InRange(key)) Release(key);
+    if (in_range(key)) Release(key);
 }
 
 void gxtkInput::Press(int key) {
@@ -261,7 +261,7 @@ void gxtkInput::Press(int key) {
         // The hit count lives in the low byte; a 256th press within one update
         // must not spill into the down bit.
         state = KEY_STATE_DOWN | KEY_STATE_PRESSED | ((state + 1) & KEY_STATE_HITS);
-        key = CombinedKey(key);
+        key = combined_key(key);
     }
 }
 
@@ -271,7 +271,7 @@ void gxtkInput::Release(int key) {
         if (!(state & KEY_STATE_DOWN)) return;
         // The press mark stays: an update that has not yet run still sees the key down.
         state &= ~KEY_STATE_DOWN;
-        int combined = CombinedKey(key);
+        int combined = combined_key(key);
         if (combined == KEY_SHIFT && (IsHeld(KEY_LSHIFT) || IsHeld(KEY_RSHIFT))) return;
         if (combined == KEY_CONTROL && (IsHeld(KEY_LCONTROL) || IsHeld(KEY_RCONTROL))) return;
         key = combined;

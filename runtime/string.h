@@ -30,7 +30,9 @@ class String {
 
     explicit String(const char16_t* text);
     String(const char16_t* text, int n);
-    // One character per byte, sign-extended as the original 8-bit form did.
+    // One character per byte, sign-extended: 0x80-0xFF become 0xFF80-0xFFFF.
+    // Every text the game passes here is 7-bit, where either reading agrees,
+    // and ToCString<char> keeps the low byte, so any byte still comes back.
     explicit String(const char* text);
     // One character per byte, zero-extended.
     String(const unsigned char* text, int n);

@@ -14,7 +14,7 @@ namespace {
 
 // Copies up to `max` values of joystick 1 through one of GLFW's readers; 0 when absent.
 template <typename T>
-int ReadJoystick(const T* (*read)(int joystick, int* count), T* out, int max) {
+int read_joystick(const T* (*read)(int joystick, int* count), T* out, int max) {
     if (!glfwJoystickPresent(GLFW_JOYSTICK_1)) return 0;
     int count = 0;
     const T* values = read(GLFW_JOYSTICK_1, &count);
@@ -125,11 +125,11 @@ void GlfwWindowSystem::GetCursorPos(int* x, int* y) {
 }
 
 int GlfwWindowSystem::GetJoystickAxes(float* axes, int max) {
-    return ReadJoystick(glfwGetJoystickAxes, axes, max);
+    return read_joystick(glfwGetJoystickAxes, axes, max);
 }
 
 int GlfwWindowSystem::GetJoystickButtons(unsigned char* buttons, int max) {
-    return ReadJoystick(glfwGetJoystickButtons, buttons, max);
+    return read_joystick(glfwGetJoystickButtons, buttons, max);
 }
 
 bool GlfwWindowSystem::GetGamepad(GamepadState* pad) {

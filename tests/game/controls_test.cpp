@@ -10,8 +10,8 @@ namespace {
 using game_test::DrawEntry;
 using game_test::PlayHarness;
 
-constexpr int ACTIONS[] = {ACTION_UP, ACTION_LEFT, ACTION_RIGHT, ACTION_DOWN, ACTION_CONFIRM,
-                           ACTION_11, ACTION_12,   ACTION_13,    ACTION_BACK};
+constexpr int ACTIONS[] = {ACTION_UP,     ACTION_LEFT,   ACTION_RIGHT,  ACTION_DOWN, ACTION_CONFIRM,
+                           ACTION_FACE_B, ACTION_FACE_X, ACTION_FACE_Y, ACTION_BACK};
 
 // Restores the configuration switches a test turns on.
 struct Switches {
@@ -51,9 +51,9 @@ TEST(Controls, EachKeySourceDrivesOnlyItsAction) {
         {ACTION_RIGHT, {39, 68, 266}, {false, true, false}},
         {ACTION_DOWN, {40, 83, 267}, {false, true, false}},
         {ACTION_CONFIRM, {90, 74, 32, 13, 256}, {true, true, false, false}},
-        {ACTION_11, {88, 75, 17, 257}, {true, true, false, false}},
-        {ACTION_12, {67, 76, 16, 258}, {true, true, false, false}},
-        {ACTION_13, {86, 73, 259}, {true, true, false}},
+        {ACTION_FACE_B, {88, 75, 17, 257}, {true, true, false, false}},
+        {ACTION_FACE_X, {67, 76, 16, 258}, {true, true, false, false}},
+        {ACTION_FACE_Y, {86, 73, 259}, {true, true, false}},
         {ACTION_BACK, {27, 46, 8, 263}, {false, false, false, false}},
     };
     Switches restore;
@@ -80,8 +80,8 @@ TEST(Controls, PadEntriesStickThresholdsAndActionsThatDoNotExist) {
     struct PadCase {
         int entry, action;
     } pads[] = {{0, ACTION_UP},           {3, ACTION_LEFT},     {5, ACTION_RIGHT},
-                {8, ACTION_DOWN},         {10, ACTION_CONFIRM}, {11, ACTION_11},
-                {12, ACTION_12},          {13, ACTION_13},      {PAD_BACK_A, ACTION_BACK},
+                {8, ACTION_DOWN},         {10, ACTION_CONFIRM}, {11, ACTION_FACE_B},
+                {12, ACTION_FACE_X},      {13, ACTION_FACE_Y},  {PAD_BACK_A, ACTION_BACK},
                 {PAD_BACK_B, ACTION_BACK}};
     for (const PadCase& p : pads) {
         for (int value : {PAD_TOUCHED, PAD_HELD}) {
@@ -209,8 +209,7 @@ TEST(Controls, SwitchingICadeEmptiesTheQueueOrReleasesThePad) {
     EXPECT_EQ(PAD_RELEASED, g->f_Pad[0]);
 }
 
-// ---------------------------------------------------------------------------
-// The on-screen pad, in a build with it switched on.
+// ---- The on-screen pad, in a build with it switched on ----
 
 TEST(OnScreenPad, TheSavedPlaceAndSizeAreClamped) {
     struct Case {
@@ -265,7 +264,7 @@ TEST(OnScreenPad, ArrowsAndButtonsPressTheirEntryForOneUpdate) {
         bool whilePaused;
     } cases[] = {
         {68, 380, ACTION_LEFT, false},   {100, 348, ACTION_UP, false},     {100, 412, ACTION_DOWN, false},
-        {132, 380, ACTION_RIGHT, false}, {564, 356, ACTION_CONFIRM, true}, {516, 404, ACTION_11, true},
+        {132, 380, ACTION_RIGHT, false}, {564, 356, ACTION_CONFIRM, true}, {516, 404, ACTION_FACE_B, true},
     };
     for (const Case& k : cases) {
         for (int paused : {0, 1}) {
@@ -339,8 +338,7 @@ TEST(OnScreenPad, PinchingStepsTheSizeByTenths) {
     EXPECT_EQ(9, g->f_Settings[SETTING_PAD_SIZE]);
 }
 
-// ---------------------------------------------------------------------------
-// The tilt indicator, in a build with it switched on.
+// ---- The tilt indicator, in a build with it switched on ----
 
 TEST(TiltIndicator, SmoothsTowardTheTiltCalibratesAndIsOffWithICade) {
     Switches restore;

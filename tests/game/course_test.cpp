@@ -17,8 +17,7 @@ namespace {
 
 using game_test::PlayHarness;
 
-// ---------------------------------------------------------------------------
-// The expected course, from the generator's recurrence.
+// ---- The expected course, from the generator's recurrence ----
 
 struct Lcg {
     uint32_t seed;
@@ -99,7 +98,7 @@ std::string BuildHole(PlayHarness& p, int type, int hole, uint32_t seedBefore) {
     return testing::internal::GetCapturedStdout();
 }
 
-// ---------------------------------------------------------------------------
+// ---- The tests ----
 
 TEST(Course, NewGameResetsTheGameAndBuildsHoleOne) {
     PlayHarness p;

@@ -13,8 +13,7 @@
 
 namespace game_test {
 
-// ---------------------------------------------------------------------------
-// A game that records every m_PlaySFX call and still plays it.
+// ---- A game that records every m_PlaySFX call and still plays it ----
 
 struct SfxCall {
     int n;
@@ -59,8 +58,8 @@ inline int PixelFor(int logical, float s) {
     return px;
 }
 
-// ---------------------------------------------------------------------------
-// A harness over a recording game, created and loaded, with play helpers.
+// ---- A harness over a recording game ----
+// Created and loaded, with play helpers.
 
 class PlayHarness {
   public:
@@ -136,9 +135,9 @@ class PlayHarness {
     SfxRecordingGame* game = nullptr;
 };
 
-// ---------------------------------------------------------------------------
-// The ball's flight without objects, from the play loop's physics table, in
-// single precision. One Step is one update of a moving ball.
+// ---- The ball's flight without objects ----
+// From the play loop's physics table, in single precision. One Step is one
+// update of a moving ball.
 
 struct BallModel {
     float x = 0, y = 0, vx = 0, vy = 0;

@@ -419,8 +419,7 @@ TEST(Play, TheScreenIsBuiltBackToFront) {
     EXPECT_EQ(0.5f, all[cup].alpha);
 }
 
-// ---------------------------------------------------------------------------
-// Whole games through the update hook alone.
+// ---- Whole games through the update hook alone ----
 
 TEST(ScriptedGame, APlayerPlaysWholeGamesToTheirEnd) {
     struct Case {

@@ -106,9 +106,8 @@ class StdoutCapture {
     bool done_ = false;
 };
 
-// ---------------------------------------------------------------------------
-// A game whose texts are recorded, and whose play can be switched off so the
-// shell's screens are tested on their own.
+// ---- A game whose texts are recorded ----
+// Its play can be switched off so the shell's screens are tested on their own.
 
 // One call of m_Text, its text narrowed to 8 bits.
 struct TextCall {

@@ -116,8 +116,8 @@ TEST(ImageDeathTest, GrabOutsideTheSurfaceEndsTheProgram) {
         testing::ExitedWithCode(255), "Image frame outside surface");
 }
 
-// ---------------------------------------------------------------------------
-// The context's matrices (no device needed until something is drawn)
+// ---- The context's matrices ----
+// No device is needed until something is drawn.
 
 class Matrices : public ::testing::Test {
   protected:
