@@ -41,7 +41,7 @@ constexpr unsigned char FRAMING_BIT = 0x01;
 
 constexpr uint32_t CRC_POLYNOMIAL = 0x04c11db7;
 
-constexpr std::array<uint32_t, 256> makeCrcTable() {
+constexpr std::array<uint32_t, 256> make_crc_table() {
     std::array<uint32_t, 256> table{};
     for (uint32_t i = 0; i < 256; ++i) {
         uint32_t r = i << 24;
@@ -50,9 +50,9 @@ constexpr std::array<uint32_t, 256> makeCrcTable() {
     }
     return table;
 }
-constexpr std::array<uint32_t, 256> CRC_TABLE = makeCrcTable();
+constexpr std::array<uint32_t, 256> CRC_TABLE = make_crc_table();
 
-uint32_t crcUpdate(uint32_t crc, const unsigned char* data, size_t size) {
+uint32_t crc_update(uint32_t crc, const unsigned char* data, size_t size) {
     for (size_t i = 0; i < size; ++i) crc = (crc << 8) ^ CRC_TABLE[((crc >> 24) ^ data[i]) & 0xff];
     return crc;
 }
@@ -62,7 +62,7 @@ uint32_t le32(const unsigned char* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-bool idHeaderIsSane(const std::vector<unsigned char>& packet) {
+bool id_header_is_sane(const std::vector<unsigned char>& packet) {
     if (packet.size() < ID_HEADER_SIZE || std::memcmp(packet.data(), ID_MAGIC, VORBIS_MAGIC_SIZE) != 0) {
         return false;
     }
@@ -72,7 +72,7 @@ bool idHeaderIsSane(const std::vector<unsigned char>& packet) {
 
 // Magic, vendor string, comment count, each comment, framing byte: every
 // length must fit in what is left of the packet.
-bool commentHeaderFits(const std::vector<unsigned char>& packet) {
+bool comment_header_fits(const std::vector<unsigned char>& packet) {
     size_t size = packet.size();
     if (size < VORBIS_MAGIC_SIZE || std::memcmp(packet.data(), COMMENT_MAGIC, VORBIS_MAGIC_SIZE) != 0) {
         return false;
@@ -101,10 +101,10 @@ bool commentHeaderFits(const std::vector<unsigned char>& packet) {
 
 uint32_t oggPageCrc(const unsigned char* page, size_t size) {
     static const unsigned char zeros[CRC_SIZE] = {};
-    if (size < PAGE_HEADER_SIZE) return crcUpdate(0, page, size);
-    uint32_t crc = crcUpdate(0, page, PAGE_CRC);
-    crc = crcUpdate(crc, zeros, CRC_SIZE);
-    return crcUpdate(crc, page + PAGE_CRC + CRC_SIZE, size - PAGE_CRC - CRC_SIZE);
+    if (size < PAGE_HEADER_SIZE) return crc_update(0, page, size);
+    uint32_t crc = crc_update(0, page, PAGE_CRC);
+    crc = crc_update(crc, zeros, CRC_SIZE);
+    return crc_update(crc, page + PAGE_CRC + CRC_SIZE, size - PAGE_CRC - CRC_SIZE);
 }
 
 size_t oggFirstVorbisStreamSize(const unsigned char* data, size_t size) {
@@ -152,6 +152,6 @@ size_t oggFirstVorbisStreamSize(const unsigned char* data, size_t size) {
         streamEnded = (flags & FLAG_LAST_PAGE) != 0;
         pos += pageSize;
     }
-    bool vorbis = packet >= HEADER_PACKETS && idHeaderIsSane(headers[0]) && commentHeaderFits(headers[1]);
+    bool vorbis = packet >= HEADER_PACKETS && id_header_is_sane(headers[0]) && comment_header_fits(headers[1]);
     return vorbis ? pos : 0;
 }
