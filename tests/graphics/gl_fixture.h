@@ -20,6 +20,7 @@
 #include "graphics/graphics.h"
 #include "host/base/glfw_window.h"
 #include "runtime/gc.h"
+#include "tests/support/temp_dir.h"
 
 constexpr int TEST_WINDOW_WIDTH = 640;
 constexpr int TEST_WINDOW_HEIGHT = 480;
@@ -110,27 +111,12 @@ class GlTest : public ::testing::Test {
     static inline GLFWwindow* window_ = nullptr;
 };
 
-// A directory of its own for the files a test writes, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/moxel-gfx-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using test_support::TempDir;
 
 // Writes a PNG of w x h pixels with `channels` bytes each (rows top first).
 inline std::string write_png(const TempDir& dir, const std::string& name, int w, int h, int channels,
                              const std::vector<unsigned char>& pixels) {
-    std::string path = dir.File(name);
+    std::string path = dir.file(name);
     EXPECT_NE(stbi_write_png(path.c_str(), w, h, channels, pixels.data(), w * channels), 0);
     return path;
 }
