@@ -2,8 +2,6 @@
 // variant for several window sizes, a resize restarting the loader, and the
 // replay of rectangle, oval and image entries read back as pixels.
 #include <GLFW/glfw3.h>
-#include <stb_image_write.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 
 #include "harness.h"
 #include "host/base/glfw_window.h"
+#include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -134,10 +133,7 @@ TEST(RenderGl, ReplayDrawsEntriesScaledToTheWindow) {
 
     // A 32 by 32 blue picture in slot 5, handle at its centre.
     const test_support::TempDir dir("moxel-game-gl");
-    std::string path = dir.file("blue.png");
-    std::vector<unsigned char> px;
-    for (int i = 0; i < 32 * 32; ++i) px.insert(px.end(), {0, 0, 255, 255});
-    ASSERT_NE(stbi_write_png(path.c_str(), 32, 32, 4, px.data(), 32 * 4), 0);
+    const std::string path = test_support::write_solid_png(dir, "blue.png", 32, 32, 0, 0, 255);
     gc_assign(g->f_Images[5], bb_graphics_LoadImage2(String(path.c_str()), 32, 32, 1, IMAGE_FLAG_CENTRE));
     ASSERT_NE(g->f_Images[5], nullptr);
 

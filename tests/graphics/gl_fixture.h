@@ -10,7 +10,6 @@
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -20,6 +19,7 @@
 #include "graphics/graphics.h"
 #include "host/base/glfw_window.h"
 #include "runtime/gc.h"
+#include "tests/support/png_file.h"
 #include "tests/support/temp_dir.h"
 
 constexpr int TEST_WINDOW_WIDTH = 640;
@@ -113,20 +113,7 @@ class GlTest : public ::testing::Test {
 
 using test_support::TempDir;
 
-// Writes a PNG of w x h pixels with `channels` bytes each (rows top first).
-inline std::string write_png(const TempDir& dir, const std::string& name, int w, int h, int channels,
-                             const std::vector<unsigned char>& pixels) {
-    std::string path = dir.file(name);
-    EXPECT_NE(stbi_write_png(path.c_str(), w, h, channels, pixels.data(), w * channels), 0);
-    return path;
-}
-
-// A w x h RGBA PNG of one opaque colour.
-inline std::string write_solid_png(const TempDir& dir, const std::string& name, int w, int h, unsigned char r,
-                                   unsigned char g, unsigned char b) {
-    std::vector<unsigned char> px;
-    for (int i = 0; i < w * h; ++i) px.insert(px.end(), {r, g, b, 255});
-    return write_png(dir, name, w, h, 4, px);
-}
+using test_support::write_png;
+using test_support::write_solid_png;
 
 #endif
