@@ -131,8 +131,8 @@ void markDevice() {
 
 TEST(AudioCapture, PlayedSoundIsHeardAtItsVolumeAndStopsWhenStopped) {
     TempDir dir;
-    std::string out = dir.path("mix.wav");
-    std::string conf = dir.path("alsoft.conf");
+    std::string out = dir.file("mix.wav");
+    std::string conf = dir.file("alsoft.conf");
     {
         std::ofstream c(conf);
         c << "[general]\ndrivers=wave\nfrequency=" << RATE

@@ -120,7 +120,7 @@ TEST_F(AudioDeviceTest, LoadedSampleHoldsAFilledBuffer) {
     EXPECT_EQ(frequency, RATE);
     EXPECT_EQ(channels, 2);
     EXPECT_EQ(size, RATE * 2 * 2);
-    EXPECT_EQ(load(dir.path("missing.wav")), nullptr);
+    EXPECT_EQ(load(dir.file("missing.wav")), nullptr);
 }
 
 TEST_F(AudioDeviceTest, UnsupportedLayoutLoadsAsASilentSample) {
@@ -312,7 +312,7 @@ TEST_F(AudioDeviceTest, MusicPlaysOnItsOwnChannelAndAMissingFileStopsIt) {
     audio->ResumeMusic();
     EXPECT_EQ(audio->MusicState(), CHANNEL_PLAYING);
 
-    EXPECT_EQ(audio->PlayMusic(String(dir.path("missing.ogg").c_str()), 1), -1);
+    EXPECT_EQ(audio->PlayMusic(String(dir.file("missing.ogg").c_str()), 1), -1);
     EXPECT_EQ(audio->MusicState(), CHANNEL_STOPPED);
     EXPECT_EQ(alState(source(MUSIC_CHANNEL)), AL_STOPPED);
     audio->StopMusic();
@@ -357,7 +357,7 @@ TEST_F(AudioDeviceTest, EveryCallIsSafeWithoutACurrentContext) {
     gxtkSample* s = load(shortPath);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->buffer, 0u);
-    EXPECT_EQ(load(dir.path("missing.wav")), nullptr);
+    EXPECT_EQ(load(dir.file("missing.wav")), nullptr);
     audio->PlaySample(s, 14, 0);
     EXPECT_EQ(audio->ChannelState(14), CHANNEL_STOPPED);
     audio->SetVolume(15, 0.5f);

@@ -36,7 +36,7 @@ TEST(AudioWithoutADevice, EveryCallIsSafeAndLoadsStillAnswer) {
     ASSERT_NE(sound, nullptr);
     ASSERT_NE(sound->f_sample, nullptr);
     EXPECT_EQ(sound->f_sample->buffer, 0u);
-    EXPECT_EQ(bb_audio_LoadSound(String(dir.path("missing.wav").c_str())), nullptr);
+    EXPECT_EQ(bb_audio_LoadSound(String(dir.file("missing.wav").c_str())), nullptr);
 
     for (int channel = 0; channel < AUDIO_CHANNEL_COUNT; ++channel) {
         bb_audio_SetChannelVolume(channel, 0.5f);
@@ -53,7 +53,7 @@ TEST(AudioWithoutADevice, EveryCallIsSafeAndLoadsStillAnswer) {
     audio->OnResume();
     bb_audio_StopChannel(1);
     EXPECT_EQ(audio->PlayMusic(String(wav.c_str()), 1), 0);
-    EXPECT_EQ(audio->PlayMusic(String(dir.path("missing.ogg").c_str()), 1), -1);
+    EXPECT_EQ(audio->PlayMusic(String(dir.file("missing.ogg").c_str()), 1), -1);
     EXPECT_EQ(audio->MusicState(), CHANNEL_STOPPED);
     audio->SetMusicVolume(0.5f);
 

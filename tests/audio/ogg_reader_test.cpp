@@ -29,7 +29,7 @@ bool haveOggenc() {
 std::string encode(const TempDir& dir, const std::string& name, const Bytes& wav,
                    const std::string& options = "") {
     std::string in = dir.write(name + ".wav", wav);
-    std::string out = dir.path(name + ".ogg");
+    std::string out = dir.file(name + ".ogg");
     std::string cmd = "oggenc -Q " + options + " -o '" + out + "' '" + in + "'";
     if (std::system(cmd.c_str()) != 0) return "";
     return out;
@@ -98,7 +98,7 @@ TEST_F(OggReaderTest, DamagedOrMissingFilesGiveNull) {
     EXPECT_EQ(cut.pcm, nullptr);
     Decoded noise(dir.write("noise.ogg", ramp(5000)));
     EXPECT_EQ(noise.pcm, nullptr);
-    Decoded missing(dir.path("missing.ogg"));
+    Decoded missing(dir.file("missing.ogg"));
     EXPECT_EQ(missing.pcm, nullptr);
 }
 

@@ -228,7 +228,7 @@ TEST_F(WavReaderTest, ChunksClaimingMoreThanTheFileAreNeverAllocated) {
 
 TEST_F(WavReaderTest, MissingFileGivesNull) {
     Decoded d;
-    load(dir.path("missing.wav"), d);
+    load(dir.file("missing.wav"), d);
     EXPECT_EQ(d.data, nullptr);
 }
 
@@ -265,8 +265,8 @@ TEST_F(WavReaderTest, ExtensionChoosesTheReader) {
 }
 
 TEST_F(WavReaderTest, LittleEndianReadersReportTheEndOfTheFile) {
-    std::string path =
-        dir.write("bytes", {0x34, 0x12, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 'd', 'a', 't', 'a', 1, 2, 3});
+    std::string path = dir.write(
+        "bytes", Bytes{0x34, 0x12, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12, 'd', 'a', 't', 'a', 1, 2, 3});
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(readShort(f), 0x1234);

@@ -78,25 +78,4 @@ Bytes ramp(size_t n) {
     return b;
 }
 
-TempDir::TempDir() {
-    char name[] = "/tmp/moxel-audio-XXXXXX";
-    if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
-    dir = name;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
-
-std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
-    std::string p = path(name);
-    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-    FILE* f = std::fopen(p.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot write " + p);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return p;
-}
-
 }  // namespace wavfix

@@ -1,11 +1,13 @@
 // Test fixtures for sound files: WAV bytes built chunk by chunk, sine-wave
-// PCM, and a temporary directory that cleans up after itself.
+// PCM, and the shared temporary folder.
 #ifndef MOXEL_TESTS_AUDIO_WAV_FIXTURE_H
 #define MOXEL_TESTS_AUDIO_WAV_FIXTURE_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace wavfix {
 
@@ -39,21 +41,8 @@ Bytes sine16(int frames, int channels, double freq, int rate, double amplitude);
 // Bytes 0, 1, 2, ... as filler PCM whose content is easy to check.
 Bytes ramp(size_t n);
 
-// A fresh directory under /tmp, removed with its contents when destroyed.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // Writes the file and returns its absolute path.
-    std::string write(const std::string& name, const Bytes& bytes) const;
-    std::string path(const std::string& name) const { return dir + "/" + name; }
-
-  private:
-    std::string dir;
-};
+// A fresh folder removed with its contents when destroyed.
+using TempDir = test_support::TempDir;
 
 }  // namespace wavfix
 

@@ -7,12 +7,11 @@
 #include <string>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/player.h"
 
 namespace e2e {
 namespace {
 
-constexpr const char* NO_SOUND_CARD = "ALSOFT_DRIVERS=no-such-driver";
-constexpr Rgb MENU_BLUE = {0, 0, 80};
 // Inside the window's corner, clear of its edge.
 constexpr int CORNER = 2;
 
@@ -37,8 +36,7 @@ bool shows_menu(const XServer& server, const std::string& id) {
         [&] {
             const Screenshot shot = server.screenshot(id);
             if (!shot.ok()) return false;
-            const Rgb c = shot.at(CORNER, CORNER);
-            return c.r == MENU_BLUE.r && c.g == MENU_BLUE.g && c.b == MENU_BLUE.b;
+            return same(shot.at(CORNER, CORNER), SKY);
         },
         30.0, 0.25);
 }

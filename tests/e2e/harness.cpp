@@ -58,13 +58,6 @@ void stop(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 }  // namespace
 
 std::string run(const std::string& command, int* status) {
@@ -164,25 +157,9 @@ Screenshot XServer::screenshot(const std::string& window) const {
     return shot;
 }
 
-WorkDir::WorkDir(bool with_data) {
-    char tmpl[] = "/tmp/moxel-e2e-XXXXXX";
-    path_ = mkdtemp(tmpl);
-    if (with_data) {
-        if (symlink(data_dir().c_str(), (path_ + "/data").c_str()) != 0) path_ += "";
-    }
-}
-
-WorkDir::~WorkDir() {
-    run("rm -rf '" + path_ + "'");
-}
-
-std::string WorkDir::read(const std::string& name) const {
-    return slurp(file(name));
-}
-
-void WorkDir::write(const std::string& name, const std::string& content) const {
-    std::ofstream out(file(name), std::ios::binary);
-    out << content;
+WorkDir::WorkDir(bool with_data) : TempDir("moxel-e2e") {
+    if (with_data && symlink(data_dir().c_str(), file("data").c_str()) != 0)
+        ADD_FAILURE() << "cannot link the data into " << path();
 }
 
 Game::Game(const WorkDir& dir, const XServer* server, const std::vector<std::string>& env)

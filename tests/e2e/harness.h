@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace e2e {
 
 // Runs a shell command; returns its standard output, and its exit status through `status`.
@@ -51,18 +53,10 @@ class XServer {
     pid_t wm_ = -1;
 };
 
-// A fresh working directory under /tmp with `data` linked to the generated data.
-class WorkDir {
+// A fresh working directory for the program, with `data` linked to the generated data.
+class WorkDir : public test_support::TempDir {
   public:
     explicit WorkDir(bool with_data = true);
-    ~WorkDir();
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::string read(const std::string& name) const;
-    void write(const std::string& name, const std::string& content) const;
-
-  private:
-    std::string path_;
 };
 
 class Game {

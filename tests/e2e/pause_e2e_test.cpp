@@ -12,7 +12,6 @@ namespace e2e {
 namespace {
 
 constexpr int WIDE_W = 1280, WIDE_H = 720;  // scale 2: logical 640 by 360
-constexpr double SLIDE_IN_SECONDS = 1.0;
 // Window pixels at scale 2.
 constexpr int TYPE2_X = 512, TYPE2_Y = 504;  // game type 2's button at rest
 constexpr int PAUSE_X = 32, PAUSE_Y = 32;
@@ -37,9 +36,7 @@ TEST(PauseEndToEnd, OnAWideWindowAClickOnResumeClosesThePanel) {
              std::to_string(WIDE_H));
     ASSERT_TRUE(wait_for([&] { return window_shot(server, window).width == WIDE_W; }, 10.0, 0.1));
     // The images reload for the new size before the menu comes back.
-    pause_for(SLIDE_IN_SECONDS);
-    ASSERT_TRUE(wait_for_menu(server, window, 15.0));
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window, 15.0));
 
     click(server, window, TYPE2_X, TYPE2_Y);
     ASSERT_TRUE(wait_for(
@@ -52,7 +49,7 @@ TEST(PauseEndToEnd, OnAWideWindowAClickOnResumeClosesThePanel) {
 
     click(server, window, PAUSE_X, PAUSE_Y);
     ASSERT_TRUE(wait_for([&] { return panel_shown(server, window); }, 5.0, 0.1)) << "the panel did not open";
-    pause_for(0.5);  // all the way in
+    ASSERT_TRUE(wait_for_still(server, window)) << "the panel never comes to rest";
 
     click(server, window, RESUME_X, RESUME_Y);
     EXPECT_TRUE(wait_for([&] { return !panel_shown(server, window); }, 5.0, 0.1))

@@ -1,18 +1,24 @@
 // What a player does and sees: input, pixels, the state file and the sound.
 #include "tests/e2e/player.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace e2e {
 
 namespace {
 
 constexpr double PRESS_SECONDS = 0.15;
+// How long a picture must stay the same to count as still: far longer than
+// one update of a slide (a sixtieth of a second), so a slide still moving
+// always shows a change within it, even on a busy machine.
+constexpr double STILL_SECONDS = 0.3;
 constexpr int DRAG_STEPS = 6;
 
 std::string at(int x, int y) {
@@ -93,6 +99,37 @@ Rgb window_pixel(const XServer& server, const std::string& window, int x, int y)
 
 bool wait_for_menu(const XServer& server, const std::string& window, double timeout) {
     return wait_for([&] { return same(window_pixel(server, window, 2, 2), SKY); }, timeout, 0.2);
+}
+
+bool wait_for_still(const XServer& server, const std::string& window, double timeout) {
+    Screenshot last;
+    auto since = std::chrono::steady_clock::now();
+    return wait_for(
+        [&] {
+            Screenshot shot = window_shot(server, window);
+            const auto now = std::chrono::steady_clock::now();
+            if (shot.width == 0 || shot.rgb != last.rgb || shot.width != last.width) {
+                last = std::move(shot);
+                since = now;
+                return false;
+            }
+            return std::chrono::duration<double>(now - since).count() >= STILL_SECONDS;
+        },
+        timeout, 0.05);
+}
+
+bool wait_for_menu_at_rest(const XServer& server, const std::string& window, double timeout) {
+    return wait_for_menu(server, window, timeout) && wait_for_still(server, window) &&
+           same(window_pixel(server, window, 2, 2), SKY);
+}
+
+bool play_screen(const XServer& server, const std::string& window) {
+    Screenshot shot = window_shot(server, window);
+    return same(shot.at(10, 470), GRASS) && same(shot.at(630, 60), SKY);
+}
+
+bool pause_veil(const XServer& server, const std::string& window) {
+    return window_pixel(server, window, 630, 60).b < 50;
 }
 
 std::vector<long long> state_fields(const std::string& text) {

@@ -44,6 +44,15 @@ Screenshot window_shot(const XServer& server, const std::string& window);
 Rgb window_pixel(const XServer& server, const std::string& window, int x, int y);
 // Waits for the menu: its blue in the window's corner.
 bool wait_for_menu(const XServer& server, const std::string& window, double timeout = 20.0);
+// Waits until the window's picture has stopped changing: a slide (the menu's
+// or the pause panel's) has come to rest. Nothing else on these screens moves.
+bool wait_for_still(const XServer& server, const std::string& window, double timeout = 10.0);
+// Waits for the menu and then for its slide-in to come to rest.
+bool wait_for_menu_at_rest(const XServer& server, const std::string& window, double timeout = 20.0);
+// The play screen at 640 by 480: grass at the bottom left, sky at the top right.
+bool play_screen(const XServer& server, const std::string& window);
+// The pause panel's veil darkens the sky at the top right.
+bool pause_veil(const XServer& server, const std::string& window);
 
 // The state file's fields (the text split at "|", the empty field after the last one dropped).
 std::vector<long long> state_fields(const std::string& text);

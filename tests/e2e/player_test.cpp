@@ -13,7 +13,6 @@
 namespace e2e {
 namespace {
 
-constexpr double SLIDE_IN_SECONDS = 1.0;
 // The wait screen's background, shown while images load.
 constexpr Rgb WAIT_GREY = {40, 40, 80};
 // Offsets of game type 2's block in the state text: top[0], last[0], then pairs.
@@ -71,11 +70,6 @@ int count_yellow(const Screenshot& shot, int x0, int y0, int x1, int y1) {
     return n;
 }
 
-bool play_screen(const XServer& server, const std::string& window) {
-    Screenshot shot = window_shot(server, window);
-    return same(shot.at(10, 470), GRASS) && same(shot.at(630, 60), SKY);
-}
-
 // A valid state text holding `fields` (98 values; the checksums are filled in).
 std::string state_text(std::vector<long long> f) {
     auto u = [](long long v) { return static_cast<uint32_t>(v); };
@@ -111,8 +105,7 @@ void close_and_expect_zero(const XServer& server, Game& game) {
 
 // Starts a game of `type` from the menu by mouse and waits for the play screen.
 void start_by_mouse(const XServer& server, const std::string& window, int type) {
-    ASSERT_TRUE(wait_for_menu(server, window));
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
     click(server, window, TYPE_BUTTON_X[type - 1], TYPE_BUTTON_Y);
     ASSERT_TRUE(wait_for([&] { return play_screen(server, window); }, 10.0, 0.2));
 }
@@ -144,7 +137,7 @@ TEST(PlayerTest, StartShowsTheWaitScreenThenTheMenu) {
         20.0, 0.02));
     EXPECT_TRUE(saw_wait_screen);
 
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_still(server, window)) << "the menu never comes to rest";
     Screenshot menu = window_shot(server, window);
     ASSERT_EQ(menu.width, 640);
     EXPECT_TRUE(same(menu.at(2, 2), SKY));
@@ -196,8 +189,7 @@ TEST(PlayerTest, KeysMoveTheSelectionAndStartTheGame) {
     WorkDir dir;
     Game game(dir, &server, {NO_SOUND_CARD});
     std::string window = game.window();
-    ASSERT_TRUE(wait_for_menu(server, window));
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
     auto marks = [&](int type) {
         const int x = TYPE_BUTTON_X[type - 1];
         return count_yellow(window_shot(server, window), x - 50, TYPE_BUTTON_Y - 50, x + 50,
@@ -218,12 +210,11 @@ TEST(PlayerTest, AnInstantClickStartsTheGameAndOpensThePausePanel) {
     WorkDir dir;
     Game game(dir, &server, {NO_SOUND_CARD});
     std::string window = game.window();
-    ASSERT_TRUE(wait_for_menu(server, window));
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
     instant_click(server, window, TYPE_BUTTON_X[1], TYPE_BUTTON_Y);
     ASSERT_TRUE(wait_for([&] { return play_screen(server, window); }, 10.0, 0.2)) << "no game started";
     instant_click(server, window, PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
-    EXPECT_TRUE(wait_for([&] { return window_pixel(server, window, 630, 60).b < 50; }, 3.0, 0.1))
+    EXPECT_TRUE(wait_for([&] { return pause_veil(server, window); }, 3.0, 0.1))
         << "no pause panel's veil over the sky";
     expect_clean_output(game);
 }
@@ -243,9 +234,9 @@ TEST(PlayerTest, EscapePausesQuitEndsTheGameAndARestartShowsTheScore) {
         ASSERT_FALSE(window.empty());
         start_by_mouse(server, window, 2);
         key(server, window, "Escape");
-        EXPECT_TRUE(wait_for([&] { return window_pixel(server, window, 630, 60).b < 50; }, 3.0, 0.1))
+        EXPECT_TRUE(wait_for([&] { return pause_veil(server, window); }, 3.0, 0.1))
             << "the veil does not darken the sky";
-        pause_for(0.5);
+        ASSERT_TRUE(wait_for_still(server, window)) << "the pause panel never comes to rest";
         click(server, window, PAUSE_QUIT_X, PAUSE_QUIT_Y);
         EXPECT_TRUE(wait_for(
             [&] {
@@ -268,8 +259,7 @@ TEST(PlayerTest, EscapePausesQuitEndsTheGameAndARestartShowsTheScore) {
 
     Game again(dir, &server, {NO_SOUND_CARD});
     std::string window = again.window();
-    ASSERT_TRUE(wait_for_menu(server, window));
-    pause_for(SLIDE_IN_SECONDS);
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
     EXPECT_NE(again.out().find("Settings Loaded"), std::string::npos) << again.out();
     EXPECT_NE(again.out().find("Badges Loaded"), std::string::npos) << again.out();
     // The last-ten list: a title line, then one row of 15 pixels per score.
@@ -337,7 +327,7 @@ TEST(PlayerTest, ResizingReloadsAtEachSizeAndSurvivesOnePixel) {
             15.0, 0.02))
             << "width " << width << " corner " << corner.r << "," << corner.g << "," << corner.b
             << " wait screen seen " << saw_wait_screen;
-        pause_for(SLIDE_IN_SECONDS);
+        ASSERT_TRUE(wait_for_still(server, window)) << "the new layout never comes to rest";
         Screenshot shot = window_shot(server, window);
         EXPECT_GT(count_unlike(shot, s.button_x - 20, s.button_y - 20, s.button_x + 20, s.button_y + 20, SKY),
                   400)

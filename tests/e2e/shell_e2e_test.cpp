@@ -3,11 +3,9 @@
 // and valid checksums, and a restarted program loads every section of it.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/e2e/player.h"
@@ -25,13 +23,13 @@ TEST(ShellEndToEnd, AFinishedGameIsSavedAndARestartedProgramLoadsIt) {
         Game game(dir, &server, {NO_SOUND_CARD});
         std::string id = game.window();
         ASSERT_FALSE(id.empty()) << game.out() << game.err();
-        ASSERT_TRUE(wait_for_menu(server, id)) << game.out();
-        pause_for(1.0);  // the slide-in
+        ASSERT_TRUE(wait_for_menu_at_rest(server, id)) << game.out();
         click(server, id, TYPE2_BUTTON_X, TYPE2_BUTTON_Y);
-        pause_for(1.0);
+        ASSERT_TRUE(wait_for([&] { return play_screen(server, id); }, 10.0, 0.2)) << "no play screen";
         // The pause button, not the back key: the pointer needs no keyboard focus.
         click(server, id, PAUSE_BUTTON_X, PAUSE_BUTTON_Y);
-        pause_for(1.0);
+        ASSERT_TRUE(wait_for([&] { return pause_veil(server, id); }, 5.0, 0.1)) << "no pause panel";
+        ASSERT_TRUE(wait_for_still(server, id)) << "the pause panel never comes to rest";
         click(server, id, PAUSE_QUIT_X, PAUSE_QUIT_Y);
         // 89 updates of overlay, then the menu records the score and saves.
         ASSERT_TRUE(wait_for([&] { return !dir.read(".vendlestate").empty(); }, 15.0, 0.1))

@@ -5,16 +5,10 @@
 #include <algorithm>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/player.h"
 
 namespace e2e {
 namespace {
-
-constexpr const char* NO_SOUND_CARD = "ALSOFT_DRIVERS=no-such-driver";
-constexpr Rgb MENU_BLUE = {0, 0, 80};
-
-bool is(const Rgb& c, const Rgb& want) {
-    return c.r == want.r && c.g == want.g && c.b == want.b;
-}
 
 TEST(StartupTest, OpensOneCentredWindowWithoutWindowManager) {
     XServer server;
@@ -26,17 +20,18 @@ TEST(StartupTest, OpensOneCentredWindowWithoutWindowManager) {
                              << server.x(
                                     "xdotool search --name . 2>&1; xwininfo -root -tree 2>&1 | head -20");
     std::string geometry;
-    wait_for([&] {
-        geometry = server.x("xdotool getwindowgeometry " + id);
-        return geometry.find("Position: 192,144") != std::string::npos;
-    }, 5.0);
+    wait_for(
+        [&] {
+            geometry = server.x("xdotool getwindowgeometry " + id);
+            return geometry.find("Position: 192,144") != std::string::npos;
+        },
+        5.0);
     EXPECT_NE(geometry.find("Position: 192,144"), std::string::npos) << geometry;
     EXPECT_NE(geometry.find("Geometry: 640x480"), std::string::npos) << geometry;
     std::string ids = server.x("xdotool search --name '^Moxelpark$'");
     EXPECT_EQ(std::count(ids.begin(), ids.end(), '\n'), 1) << ids;
     // The window's corner turns to the menu's blue once the game is up.
-    EXPECT_TRUE(
-        wait_for([&] { return is(server.screenshot().at(192 + 2, 144 + 2), MENU_BLUE); }, 20.0, 0.25));
+    EXPECT_TRUE(wait_for([&] { return same(server.screenshot().at(192 + 2, 144 + 2), SKY); }, 20.0, 0.25));
     EXPECT_TRUE(game.running());
     EXPECT_NE(game.out().find("alcOpenDevice failed"), std::string::npos);
     EXPECT_EQ(game.err(), "");
@@ -46,9 +41,10 @@ TEST(StartupTest, ClosingThroughTheWindowManagerExitsZero) {
     XServer server(true);
     WorkDir dir;
     Game game(dir, &server, {NO_SOUND_CARD});
-    ASSERT_FALSE(game.window().empty()) << game.out() << game.err();
-    // Let the game get past its start before closing.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string window = game.window();
+    ASSERT_FALSE(window.empty()) << game.out() << game.err();
+    // Close once the game is past its start, on the menu.
+    ASSERT_TRUE(wait_for_menu(server, window)) << game.out();
     server.x("wmctrl -c Moxelpark");
     int status = -1;
     ASSERT_TRUE(game.wait_exit(1.5, &status)) << "still running after the close";

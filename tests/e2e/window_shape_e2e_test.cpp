@@ -64,8 +64,7 @@ TEST(WindowShapeEndToEnd, AResizeDuringAHoleKeepsTheBallOnTheGrassLineOnScreen) 
     Game game(dir, &server, {NO_SOUND_CARD});
     const std::string id = game.window();
     ASSERT_FALSE(id.empty()) << game.out() << game.err();
-    ASSERT_TRUE(wait_for_menu(server, id)) << game.out();
-    pause_for(1.0);  // the slide-in
+    ASSERT_TRUE(wait_for_menu_at_rest(server, id)) << game.out();
     click(server, id, TYPE1_BUTTON_X, TYPE_BUTTON_Y);
     ASSERT_TRUE(wait_for([&] { return same(window_pixel(server, id, 4, GROUND_Y + 8), GRASS); }, 10.0, 0.1));
 

@@ -67,7 +67,7 @@ TEST(Controls, EachKeySourceDrivesOnlyItsAction) {
                 // In iCade mode letters are the cabinet's; any other flag leaves only back.
                 bool counts = icade == 0 || (icade == 1 && !(i < 4 && k.letter[i])) ||
                               (icade == 2 && k.action == ACTION_BACK);
-                EXPECT_EQ(counts ? std::vector<int>{k.action} : std::vector<int>{}, c.Active());
+                EXPECT_EQ(c.Active(), counts ? std::vector<int>{k.action} : std::vector<int>{});
                 c.Lift(k.keys[i]);
             }
         }
@@ -86,7 +86,7 @@ TEST(Controls, PadEntriesStickThresholdsAndActionsThatDoNotExist) {
     for (const PadCase& p : pads) {
         for (int value : {PAD_TOUCHED, PAD_HELD}) {
             g->f_Pad[p.entry] = value;
-            EXPECT_EQ(std::vector<int>{p.action}, c.Active()) << "entry " << p.entry;
+            EXPECT_EQ(c.Active(), std::vector<int>{p.action}) << "entry " << p.entry;
             g->f_Pad[p.entry] = PAD_RELEASED;
         }
     }
@@ -118,7 +118,7 @@ TEST(Controls, PadEntriesStickThresholdsAndActionsThatDoNotExist) {
     };
     for (const StickCase& s : sticks) {
         c.h.input->joyAxes[s.axis] = s.value;
-        EXPECT_EQ(s.active, c.Active()) << "axis " << s.axis << " at " << s.value;
+        EXPECT_EQ(c.Active(), s.active) << "axis " << s.axis << " at " << s.value;
         c.h.input->joyAxes[s.axis] = 0.0f;
     }
 }
@@ -128,7 +128,7 @@ TEST(Controls, ICadeLettersPressAndReleaseInEitherCase) {
     Controls c;
     bb_Moxelpark_MyApp* g = c.game;
     g->m_iCade(1);
-    ASSERT_EQ(1, bb_Moxelpark_iCadeControls);
+    ASSERT_EQ(bb_Moxelpark_iCadeControls, 1);
     struct Letters {
         int entry;
         char press, release;
@@ -142,13 +142,13 @@ TEST(Controls, ICadeLettersPressAndReleaseInEitherCase) {
             int shift = 'a' - 'A';
             c.h.Type(l.press + (lower ? shift : 0));
             c.h.Update();
-            EXPECT_EQ(PAD_HELD, g->f_Pad[l.entry]);
+            EXPECT_EQ(g->f_Pad[l.entry], PAD_HELD);
             // Held across updates until the release letter comes.
             c.h.Update();
-            EXPECT_EQ(PAD_HELD, g->f_Pad[l.entry]);
+            EXPECT_EQ(g->f_Pad[l.entry], PAD_HELD);
             c.h.Type(l.release + (lower ? 0 : shift));
             c.h.Update();
-            EXPECT_EQ(PAD_RELEASED, g->f_Pad[l.entry]);
+            EXPECT_EQ(g->f_Pad[l.entry], PAD_RELEASED);
         }
     }
     // Other characters are ignored; several letters in one update all count.
@@ -156,14 +156,14 @@ TEST(Controls, ICadeLettersPressAndReleaseInEitherCase) {
     c.h.Type('w');
     c.h.Type('d');
     c.h.Update();
-    EXPECT_EQ(PAD_HELD, g->f_Pad[0]);
-    EXPECT_EQ(PAD_HELD, g->f_Pad[5]);
+    EXPECT_EQ(g->f_Pad[0], PAD_HELD);
+    EXPECT_EQ(g->f_Pad[5], PAD_HELD);
     for (int i = 0; i < PAD_ENTRIES; ++i) {
         if (i != 0 && i != 5) {
-            EXPECT_EQ(PAD_RELEASED, g->f_Pad[i]) << "entry " << i;
+            EXPECT_EQ(g->f_Pad[i], PAD_RELEASED) << "entry " << i;
         }
     }
-    EXPECT_EQ(0, g->f_LastChar);
+    EXPECT_EQ(g->f_LastChar, 0);
 }
 
 TEST(Controls, WithICadeOnTheWKeyIsTheCabinetsUpPress) {
@@ -190,23 +190,23 @@ TEST(Controls, SwitchingICadeEmptiesTheQueueOrReleasesThePad) {
     // Switching on drops what was typed before.
     c.h.Type('W');
     g->m_iCade(1);
-    EXPECT_EQ(0, g->f_LastChar);
+    EXPECT_EQ(g->f_LastChar, 0);
     c.h.Update();
-    EXPECT_EQ(PAD_RELEASED, g->f_Pad[0]);
+    EXPECT_EQ(g->f_Pad[0], PAD_RELEASED);
     // Switching off releases every entry; other values change nothing.
     c.h.Type('W');
     c.h.Update();
-    ASSERT_EQ(PAD_HELD, g->f_Pad[0]);
+    ASSERT_EQ(g->f_Pad[0], PAD_HELD);
     g->m_iCade(7);
-    EXPECT_EQ(1, bb_Moxelpark_iCadeControls);
-    EXPECT_EQ(PAD_HELD, g->f_Pad[0]);
+    EXPECT_EQ(bb_Moxelpark_iCadeControls, 1);
+    EXPECT_EQ(g->f_Pad[0], PAD_HELD);
     g->m_iCade(0);
-    EXPECT_EQ(0, bb_Moxelpark_iCadeControls);
-    for (int i = 0; i < PAD_ENTRIES; ++i) EXPECT_EQ(PAD_RELEASED, g->f_Pad[i]);
+    EXPECT_EQ(bb_Moxelpark_iCadeControls, 0);
+    for (int i = 0; i < PAD_ENTRIES; ++i) EXPECT_EQ(g->f_Pad[i], PAD_RELEASED);
     // Off, letters are not decoded.
     c.h.Type('W');
     c.h.Update();
-    EXPECT_EQ(PAD_RELEASED, g->f_Pad[0]);
+    EXPECT_EQ(g->f_Pad[0], PAD_RELEASED);
 }
 
 // ---- The on-screen pad, in a build with it switched on ----
@@ -231,12 +231,12 @@ TEST(OnScreenPad, TheSavedPlaceAndSizeAreClamped) {
         g->f_Settings[SETTING_PAD_Y] = k.y;
         g->f_Settings[SETTING_PAD_SIZE] = k.size;
         c.h.Update();
-        EXPECT_EQ(k.wantX, g->f_Settings[SETTING_PAD_X]);
-        EXPECT_EQ(k.wantY, g->f_Settings[SETTING_PAD_Y]);
-        EXPECT_EQ(k.wantSize, g->f_Settings[SETTING_PAD_SIZE]);
-        EXPECT_EQ(k.wantX, g->f_PadX);
-        EXPECT_EQ(static_cast<int>(bb_Moxelpark_jscrh - static_cast<float>(k.wantY)), g->f_PadY);
-        EXPECT_FLOAT_EQ(static_cast<float>(k.wantSize) / 10.0f, g->f_PadScale);
+        EXPECT_EQ(g->f_Settings[SETTING_PAD_X], k.wantX);
+        EXPECT_EQ(g->f_Settings[SETTING_PAD_Y], k.wantY);
+        EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], k.wantSize);
+        EXPECT_EQ(g->f_PadX, k.wantX);
+        EXPECT_EQ(g->f_PadY, static_cast<int>(bb_Moxelpark_jscrh - static_cast<float>(k.wantY)));
+        EXPECT_FLOAT_EQ(g->f_PadScale, static_cast<float>(k.wantSize) / 10.0f);
     }
     // Not shown over the menu.
     Switches restore;
@@ -244,7 +244,7 @@ TEST(OnScreenPad, TheSavedPlaceAndSizeAreClamped) {
     bb_Moxelpark_OnScreenControls = 1;
     menu.game->f_Settings[SETTING_PAD_SIZE] = 30;
     menu.h.Update();
-    EXPECT_EQ(30, menu.game->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(menu.game->f_Settings[SETTING_PAD_SIZE], 30);
 }
 
 struct Pad : Controls {
@@ -275,9 +275,9 @@ TEST(OnScreenPad, ArrowsAndButtonsPressTheirEntryForOneUpdate) {
             g->f_PauseSlide = 1;
             p.Press(k.x, k.y);
             int want = (paused == 0 || k.whilePaused) ? PAD_TOUCHED : PAD_RELEASED;
-            EXPECT_EQ(want, g->f_Pad[k.entry]);
+            EXPECT_EQ(g->f_Pad[k.entry], want);
             p.Release();
-            EXPECT_EQ(PAD_RELEASED, g->f_Pad[k.entry]);
+            EXPECT_EQ(g->f_Pad[k.entry], PAD_RELEASED);
         }
     }
     // The pad is drawn over the play screen: the centre, frame 5.
@@ -292,16 +292,16 @@ TEST(OnScreenPad, TheCentreDragsThePadOnlyWhilePaused) {
     Pad p;
     bb_Moxelpark_MyApp* g = p.game;
     p.Press(110, 370);
-    EXPECT_EQ(100, g->f_Settings[SETTING_PAD_X]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_X], 100);
     p.Release();
     g->f_Paused = 1;
     g->f_PauseSlide = 1;
     p.Press(110, 370);
-    EXPECT_EQ(110, g->f_Settings[SETTING_PAD_X]);
-    EXPECT_EQ(110, g->f_Settings[SETTING_PAD_Y]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_X], 110);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_Y], 110);
     p.h.Update();
-    EXPECT_EQ(110, g->f_PadX);
-    EXPECT_EQ(370, g->f_PadY);
+    EXPECT_EQ(g->f_PadX, 110);
+    EXPECT_EQ(g->f_PadY, 370);
 }
 
 // This host has one pointer, so the pinch is exercised on the touch fields directly.
@@ -317,25 +317,25 @@ TEST(OnScreenPad, PinchingStepsTheSizeByTenths) {
         g->OnScreenPad();
     };
     pinch(100, 164);  // 64 apart: step -4, nothing changes yet
-    EXPECT_EQ(-4, g->f_PinchStep);
-    EXPECT_EQ(10, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_PinchStep, -4);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 10);
     pinch(100, 196);  // 96 apart: step -6, two tenths larger
-    EXPECT_EQ(12, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 12);
     pinch(196, 100);  // the order of the fingers does not matter
-    EXPECT_EQ(12, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 12);
     pinch(100, 150);  // 50 apart: step -3, three tenths smaller
-    EXPECT_EQ(9, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 9);
     // Lifting the second finger ends the pinch; the next one starts afresh.
     g->f_TouchDown[1] = 0;
     g->f_TouchX[1] = TOUCH_UP;
     g->OnScreenPad();
-    EXPECT_EQ(0, g->f_Pinching);
+    EXPECT_EQ(g->f_Pinching, 0);
     pinch(100, 300);
-    EXPECT_EQ(9, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 9);
     // Without the panel open nothing is resized.
     g->f_Paused = 0;
     pinch(100, 400);
-    EXPECT_EQ(9, g->f_Settings[SETTING_PAD_SIZE]);
+    EXPECT_EQ(g->f_Settings[SETTING_PAD_SIZE], 9);
 }
 
 // ---- The tilt indicator, in a build with it switched on ----
@@ -349,32 +349,32 @@ TEST(TiltIndicator, SmoothsTowardTheTiltCalibratesAndIsOffWithICade) {
     g->f_AccelZeroX = 0.5f;
     g->f_AccelZeroY = -0.25f;
     c.h.Update();
-    EXPECT_EQ(-0.5f, g->f_TiltX);
-    EXPECT_EQ(0.25f, g->f_TiltY);
-    EXPECT_FLOAT_EQ(-0.125f, g->f_TiltSmoothX);
-    EXPECT_FLOAT_EQ(0.0625f, g->f_TiltSmoothY);
+    EXPECT_EQ(g->f_TiltX, -0.5f);
+    EXPECT_EQ(g->f_TiltY, 0.25f);
+    EXPECT_FLOAT_EQ(g->f_TiltSmoothX, -0.125f);
+    EXPECT_FLOAT_EQ(g->f_TiltSmoothY, 0.0625f);
     std::vector<DrawEntry> dots = c.h.EntriesOf(DRAW_KIND_OVAL);
     ASSERT_FALSE(dots.empty());
-    EXPECT_FLOAT_EQ(24.0f - 2.5f, dots.back().x);
-    EXPECT_FLOAT_EQ(456.0f + 1.25f, dots.back().y);
+    EXPECT_FLOAT_EQ(dots.back().x, 24.0f - 2.5f);
+    EXPECT_FLOAT_EQ(dots.back().y, 456.0f + 1.25f);
     c.h.Update(40);
-    EXPECT_EQ(-0.5f, g->f_TiltSmoothX);  // snapped once within 0.005
-    EXPECT_EQ(0.25f, g->f_TiltSmoothY);
+    EXPECT_EQ(g->f_TiltSmoothX, -0.5f);  // snapped once within 0.005
+    EXPECT_EQ(g->f_TiltSmoothY, 0.25f);
     // Holding the calibrate button takes the present reading as level.
     c.Press(24, 456);
-    EXPECT_EQ(0.0f, g->f_AccelZeroX);
-    EXPECT_EQ(0.0f, g->f_AccelZeroY);
+    EXPECT_EQ(g->f_AccelZeroX, 0.0f);
+    EXPECT_EQ(g->f_AccelZeroY, 0.0f);
     c.Release();
-    EXPECT_EQ(0.0f, g->f_TiltX);
+    EXPECT_EQ(g->f_TiltX, 0.0f);
     // An iCade cabinet has no tilt.
     g->f_AccelZeroX = 0.5f;
     c.h.Update();
     ASSERT_NE(0.0f, g->f_TiltSmoothX);
     g->m_iCade(1);
     c.h.Update();
-    EXPECT_EQ(0.0f, g->f_TiltX);
-    EXPECT_EQ(0.0f, g->f_TiltSmoothX);
-    EXPECT_EQ(0.0f, g->f_TiltSmoothY);
+    EXPECT_EQ(g->f_TiltX, 0.0f);
+    EXPECT_EQ(g->f_TiltSmoothX, 0.0f);
+    EXPECT_EQ(g->f_TiltSmoothY, 0.0f);
 }
 
 }  // namespace

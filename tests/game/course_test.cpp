@@ -80,11 +80,11 @@ std::vector<Placed> ObjectsOf(const bb_Moxelpark_MyApp* g) {
 }
 
 void ExpectSameObjects(const std::vector<Placed>& want, const std::vector<Placed>& got) {
-    ASSERT_EQ(want.size(), got.size());
+    ASSERT_EQ(got.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i) {
-        EXPECT_EQ(want[i].kind, got[i].kind) << "object " << i + 1;
-        EXPECT_EQ(want[i].x, got[i].x) << "object " << i + 1;
-        EXPECT_EQ(want[i].y, got[i].y) << "object " << i + 1;
+        EXPECT_EQ(got[i].kind, want[i].kind) << "object " << i + 1;
+        EXPECT_EQ(got[i].x, want[i].x) << "object " << i + 1;
+        EXPECT_EQ(got[i].y, want[i].y) << "object " << i + 1;
     }
 }
 
@@ -112,24 +112,24 @@ TEST(Course, NewGameResetsTheGameAndBuildsHoleOne) {
     p.StartGame(2);
     std::string out = testing::internal::GetCapturedStdout();
 
-    EXPECT_EQ(MODE_PLAY, g->f_GameMode);
-    EXPECT_EQ(0, g->f_Score);
-    EXPECT_EQ(0, g->f_GameOver);
-    EXPECT_EQ(0, g->f_GameOverTime);
-    EXPECT_EQ(320.0f, g->f_BallX);
-    EXPECT_EQ(349.0f, g->f_BallY);  // three above the ground line
-    EXPECT_EQ(1, g->f_Facing);
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
-    EXPECT_EQ(1, g->f_Hole);
+    EXPECT_EQ(g->f_GameMode, MODE_PLAY);
+    EXPECT_EQ(g->f_Score, 0);
+    EXPECT_EQ(g->f_GameOver, 0);
+    EXPECT_EQ(g->f_GameOverTime, 0);
+    EXPECT_EQ(g->f_BallX, 320.0f);
+    EXPECT_EQ(g->f_BallY, 349.0f);  // three above the ground line
+    EXPECT_EQ(g->f_Facing, 1);
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
+    EXPECT_EQ(g->f_Hole, 1);
     // Type 2, hole 1: 6 + 2 balls; 2 targets and 3 bonus objects; nothing else.
-    EXPECT_EQ(8, g->f_Balls);
-    EXPECT_EQ(5, g->f_ObjectCount);
-    EXPECT_EQ(0.0f, g->f_Objects[99 * OBJECT_ENTRY_FLOATS + OBJECT_KIND]);
-    EXPECT_EQ(ExpectedCup(77, 640.0f), g->f_CupX);
+    EXPECT_EQ(g->f_Balls, 8);
+    EXPECT_EQ(g->f_ObjectCount, 5);
+    EXPECT_EQ(g->f_Objects[99 * OBJECT_ENTRY_FLOATS + OBJECT_KIND], 0.0f);
+    EXPECT_EQ(g->f_CupX, ExpectedCup(77, 640.0f));
     Course want = ExpectedCourse(2, 1, 640.0f, 480.0f);
     ExpectSameObjects(want.objects, ObjectsOf(g));
-    EXPECT_EQ(want.lines, out);
-    EXPECT_EQ(static_cast<int>(want.seedAfter), bb_random_Seed);
+    EXPECT_EQ(out, want.lines);
+    EXPECT_EQ(bb_random_Seed, static_cast<int>(want.seedAfter));
 }
 
 TEST(Course, PinnedLayoutsIncludingARetriedCandidate) {
@@ -144,7 +144,7 @@ TEST(Course, PinnedLayoutsIncludingARetriedCandidate) {
                        {2, 458, 132},
                        {2, 408, 206}},
                       ObjectsOf(p.game));
-    EXPECT_EQ("1:1:0\n2:2:127\n2:2:0\n3:3:0\n4:4:0\n5:5:0\n6:6:0\n7:7:0\n", out);
+    EXPECT_EQ(out, "1:1:0\n2:2:127\n2:2:0\n3:3:0\n4:4:0\n5:5:0\n6:6:0\n7:7:0\n");
 
     BuildHole(p, 2, 1, 5);
     ExpectSameObjects({{1, 62, 79}, {1, 438, 171}, {2, 530, 211}, {2, 315, 248}, {2, 477, 118}},
@@ -169,9 +169,9 @@ TEST(Course, HolesFollowTheRecurrenceAtEveryLogicalSize) {
             std::string out = BuildHole(p, hole.type, hole.hole, before);
             Course want = ExpectedCourse(hole.type, hole.hole, w, h);
             ExpectSameObjects(want.objects, ObjectsOf(p.game));
-            EXPECT_EQ(want.lines, out);
-            EXPECT_EQ(ExpectedCup(before, w), p.game->f_CupX);
-            EXPECT_EQ(static_cast<int>(want.seedAfter), bb_random_Seed);
+            EXPECT_EQ(out, want.lines);
+            EXPECT_EQ(p.game->f_CupX, ExpectedCup(before, w));
+            EXPECT_EQ(bb_random_Seed, static_cast<int>(want.seedAfter));
             // Objects lie in [48, jscrw - 96) by [48, jscrh - 192).
             for (const Placed& o : want.objects) {
                 EXPECT_GE(o.x, 48);
@@ -196,12 +196,12 @@ TEST(Course, CountsByTypeAndTheCutAtOneHundred) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "type " << c.type << " hole " << c.hole);
         std::string out = BuildHole(p, c.type, c.hole, 1);
-        EXPECT_EQ(c.objects, p.game->f_ObjectCount);
+        EXPECT_EQ(p.game->f_ObjectCount, c.objects);
         int targets = 0, bonus = 0;
         for (const Placed& o : ObjectsOf(p.game)) (o.kind == OBJECT_TARGET ? targets : bonus) += 1;
-        EXPECT_EQ(c.targets, targets);
-        EXPECT_EQ(c.objects - c.targets, bonus);
-        EXPECT_EQ(ExpectedCourse(c.type, c.hole, 640.0f, 480.0f).lines, out);
+        EXPECT_EQ(targets, c.targets);
+        EXPECT_EQ(bonus, c.objects - c.targets);
+        EXPECT_EQ(out, ExpectedCourse(c.type, c.hole, 640.0f, 480.0f).lines);
     }
 }
 
@@ -216,7 +216,7 @@ TEST(Course, EveryHoleGivesTwoBallsAndOnePerUntouchedBonusObject) {
         g->f_Balls = 0;
         g->f_Hole = 1;
         BuildHole(p, 2, 1, 1);
-        EXPECT_EQ(2 + (3 - touched), g->f_Balls) << touched << " bonus objects touched";
+        EXPECT_EQ(g->f_Balls, 2 + (3 - touched)) << touched << " bonus objects touched";
     }
     // Only kind exactly 2 with the hit flag exactly 0 counts, on entries 1 to 100.
     p.ClearObjects();
@@ -227,7 +227,7 @@ TEST(Course, EveryHoleGivesTwoBallsAndOnePerUntouchedBonusObject) {
     g->f_Hole = 1;
     g->f_GameType = 1;
     g->m_GetLevel();
-    EXPECT_EQ(3, g->f_Balls);
+    EXPECT_EQ(g->f_Balls, 3);
 }
 
 TEST(Course, LaterHolesKeepTheLayoutButTheCupFollowsTheGenerator) {
@@ -250,7 +250,7 @@ TEST(Course, LaterHolesKeepTheLayoutButTheCupFollowsTheGenerator) {
     Course hole1 = ExpectedCourse(3, 1, 640.0f, 480.0f);
     b.game->f_Hole = 2;
     b.game->m_GetLevel();
-    EXPECT_EQ(ExpectedCup(hole1.seedAfter, 640.0f), b.game->f_CupX);
+    EXPECT_EQ(b.game->f_CupX, ExpectedCup(hole1.seedAfter, 640.0f));
     ExpectSameObjects(ExpectedCourse(3, 2, 640.0f, 480.0f).objects, ObjectsOf(b.game));
 }
 

@@ -12,7 +12,7 @@ using game_test::GameHarness;
 
 // A game that records the handlers the update calls and whose actions are held
 // as the test says.
-class RecordingGame : public bb_Moxelpark_MyApp {
+class HandlerRecordingGame : public bb_Moxelpark_MyApp {
   public:
     std::vector<std::string> calls;
     std::vector<int> heldActions;
@@ -45,21 +45,21 @@ class RecordingGame : public bb_Moxelpark_MyApp {
     }
 };
 
-RecordingGame* recording = nullptr;
+HandlerRecordingGame* recording = nullptr;
 
-void MakeRecordingGame() {
-    recording = new RecordingGame();
+void MakeHandlerRecordingGame() {
+    recording = new HandlerRecordingGame();
     recording->g_new();
 }
 
 // A harness over a recording game, created and loaded, calls forgotten.
 struct Recorded {
-    Recorded() : h(640, 480, MakeRecordingGame) {
+    Recorded() : h(640, 480, MakeHandlerRecordingGame) {
         h.StartAndLoad();
         recording->calls.clear();
     }
     GameHarness h;
-    RecordingGame& game() { return *recording; }
+    HandlerRecordingGame& game() { return *recording; }
 };
 
 TEST(Dispatch, EachModeRunsItsHandlersAndTheOverlaysInOrder) {

@@ -23,7 +23,7 @@ struct Pause : PlayHarness {
     void OpenFully() {
         Key(KEY_ESC);
         h.Update(12);
-        ASSERT_EQ(248, game->f_PauseY);
+        ASSERT_EQ(game->f_PauseY, 248);
     }
     std::vector<float> ClickRates() {
         std::vector<float> rates;
@@ -64,14 +64,14 @@ TEST(PauseMenu, TheBackActionOpensThePanelWhichSlidesDownOverTheVeil) {
         DrawEntry veil{};
         ASSERT_TRUE(p.Veil(&veil));
         veils.push_back(veil.alpha);
-        EXPECT_FLOAT_EQ(static_cast<float>(before < 0 ? -before : before) / 384.0f, veil.alpha);
+        EXPECT_FLOAT_EQ(veil.alpha, static_cast<float>(before < 0 ? -before : before) / 384.0f);
     }
     // Held, the back action does not close it again.
-    EXPECT_EQ((std::vector<int>{-40, -16, 8, 32, 56, 80, 104, 128, 152, 176, 200, 224, 248, 248}), ys);
-    EXPECT_EQ(1, g->f_Paused);
-    EXPECT_EQ(0, g->f_PauseChoice);
-    EXPECT_EQ(std::vector<float>{1.0f}, p.ClickRates());
-    EXPECT_EQ(0.5f, p.game->SoundsOf(SFX_CLICK)[0].volume);
+    EXPECT_EQ(ys, (std::vector<int>{-40, -16, 8, 32, 56, 80, 104, 128, 152, 176, 200, 224, 248, 248}));
+    EXPECT_EQ(g->f_Paused, 1);
+    EXPECT_EQ(g->f_PauseChoice, 0);
+    EXPECT_EQ(p.ClickRates(), std::vector<float>{1.0f});
+    EXPECT_EQ(p.game->SoundsOf(SFX_CLICK)[0].volume, 0.5f);
     EXPECT_GT(veils.back(), veils[3]);
     // The panel: strips, resume in the middle with its highlight, quit and sound at the sides.
     EXPECT_TRUE(p.Icon(3, 320.0f, 248.0f));
@@ -88,33 +88,33 @@ TEST(PauseMenu, ThePauseButtonOpensTheBackActionResumesAndTheSlideReturns) {
     Pause p;
     bb_Moxelpark_MyApp* g = p.g();
     p.Press(16, 16);
-    EXPECT_EQ(1, g->f_Paused);
-    EXPECT_EQ(1, g->f_PointerUsed);
-    EXPECT_EQ(-40, g->f_PauseY);
+    EXPECT_EQ(g->f_Paused, 1);
+    EXPECT_EQ(g->f_PointerUsed, 1);
+    EXPECT_EQ(g->f_PauseY, -40);
     p.Release();
     p.h.Update(12);
     // Touching the pause button again while open does nothing.
     p.game->sounds.clear();
     p.Tap(16, 16);
     EXPECT_TRUE(p.game->sounds.empty());
-    EXPECT_EQ(1, g->f_PauseSlide);
+    EXPECT_EQ(g->f_PauseSlide, 1);
     // Back: the panel slides away by 24 and is gone once above -32.
     p.h.KeyDown(KEY_ESC);
     p.h.Update();
-    EXPECT_EQ(-1, g->f_PauseSlide);
-    EXPECT_EQ(std::vector<float>{1.0f}, p.ClickRates());
+    EXPECT_EQ(g->f_PauseSlide, -1);
+    EXPECT_EQ(p.ClickRates(), std::vector<float>{1.0f});
     std::vector<int> ys;
     while (g->f_Paused == 1 && ys.size() < 20) {
         p.h.Update();
         ys.push_back(g->f_PauseY);
     }
-    EXPECT_EQ((std::vector<int>{224, 200, 176, 152, 128, 104, 80, 56, 32, 8, -16, -40}), ys);
-    EXPECT_EQ(0, g->f_Paused);
+    EXPECT_EQ(ys, (std::vector<int>{224, 200, 176, 152, 128, 104, 80, 56, 32, 8, -16, -40}));
+    EXPECT_EQ(g->f_Paused, 0);
     p.h.KeyUp(KEY_ESC);
     p.h.Update();
     // Reopened, it slides in from where it left off.
     p.Key(KEY_ESC);
-    EXPECT_EQ(-16 + 24, g->f_PauseY);
+    EXPECT_EQ(g->f_PauseY, -16 + 24);
 }
 
 TEST(PauseMenu, TheResumeButtonAndConfirmResume) {
@@ -122,13 +122,13 @@ TEST(PauseMenu, TheResumeButtonAndConfirmResume) {
         Pause p;
         p.OpenFully();
         p.Tap(320, 248);
-        EXPECT_EQ(-1, p.g()->f_PauseSlide);
-        EXPECT_EQ(1, p.g()->f_Paused);
+        EXPECT_EQ(p.g()->f_PauseSlide, -1);
+        EXPECT_EQ(p.g()->f_Paused, 1);
     }
     Pause q;
     q.OpenFully();
     q.Key(KEY_ENTER_);
-    EXPECT_EQ(-1, q.g()->f_PauseSlide);
+    EXPECT_EQ(q.g()->f_PauseSlide, -1);
 }
 
 TEST(PauseMenu, TheCursorMovesOneStepPerPressWithoutWrapping) {
@@ -151,8 +151,8 @@ TEST(PauseMenu, TheCursorMovesOneStepPerPressWithoutWrapping) {
         p.game->sounds.clear();
         p.h.KeyDown(s.key);
         p.h.Update(3);  // held: one step only
-        EXPECT_EQ(s.choice, p.g()->f_PauseChoice);
-        EXPECT_EQ(s.rates, p.ClickRates());
+        EXPECT_EQ(p.g()->f_PauseChoice, s.choice);
+        EXPECT_EQ(p.ClickRates(), s.rates);
         p.h.KeyUp(s.key);
         p.h.Update();
     }
@@ -167,18 +167,18 @@ TEST(PauseMenu, QuitEndsTheGameEvenWhileTheBallMoves) {
         Pause p;
         bb_Moxelpark_MyApp* g = p.g();
         p.Stroke(191);
-        ASSERT_EQ(BALL_MOVING, g->f_BallState);
+        ASSERT_EQ(g->f_BallState, BALL_MOVING);
         p.Tap(16, 16);
         p.h.Update(12);
-        ASSERT_EQ(BALL_MOVING, g->f_BallState);
+        ASSERT_EQ(g->f_BallState, BALL_MOVING);
         p.game->sounds.clear();
         p.Press(180, 184);
-        EXPECT_EQ(1, g->f_GameOver);
-        EXPECT_EQ(0, g->f_Paused);
-        EXPECT_EQ(-64, g->f_PauseY);
-        EXPECT_EQ(-1, g->f_PauseSlide);
-        EXPECT_EQ(BALL_MOVING, g->f_BallState);
-        EXPECT_EQ(std::vector<float>{0.5f}, p.ClickRates());
+        EXPECT_EQ(g->f_GameOver, 1);
+        EXPECT_EQ(g->f_Paused, 0);
+        EXPECT_EQ(g->f_PauseY, -64);
+        EXPECT_EQ(g->f_PauseSlide, -1);
+        EXPECT_EQ(g->f_BallState, BALL_MOVING);
+        EXPECT_EQ(p.ClickRates(), std::vector<float>{0.5f});
     }
     // By keys: left to quit, then confirm.
     Pause q;
@@ -186,9 +186,9 @@ TEST(PauseMenu, QuitEndsTheGameEvenWhileTheBallMoves) {
     q.Key(KEY_LEFT_);
     q.h.KeyDown(KEY_ENTER_);
     q.h.Update();
-    EXPECT_EQ(1, q.g()->f_GameOver);
-    EXPECT_EQ(1, q.g()->f_KeyUsed);
-    EXPECT_EQ(0, q.g()->f_Paused);
+    EXPECT_EQ(q.g()->f_GameOver, 1);
+    EXPECT_EQ(q.g()->f_KeyUsed, 1);
+    EXPECT_EQ(q.g()->f_Paused, 0);
 }
 
 TEST(PauseMenu, TheSoundToggleIsHeardAfterSwitchingOn) {
@@ -201,22 +201,22 @@ TEST(PauseMenu, TheSoundToggleIsHeardAfterSwitchingOn) {
     int channel = g->f_SfxChannel;
     p.h.KeyDown(KEY_ENTER_);
     p.h.Update();
-    EXPECT_EQ(0, g->f_Settings[SETTING_SOUND]);
-    EXPECT_EQ(channel, g->f_SfxChannel);
+    EXPECT_EQ(g->f_Settings[SETTING_SOUND], 0);
+    EXPECT_EQ(g->f_SfxChannel, channel);
     p.h.KeyUp(KEY_ENTER_);
     p.h.Update();
     EXPECT_TRUE(p.Icon(5, 460.0f, 184.0f));
     // On: the click is heard.
     p.Key(KEY_ENTER_);
-    EXPECT_EQ(1, g->f_Settings[SETTING_SOUND]);
-    EXPECT_EQ((channel + 1) % 24, g->f_SfxChannel);
+    EXPECT_EQ(g->f_Settings[SETTING_SOUND], 1);
+    EXPECT_EQ(g->f_SfxChannel, (channel + 1) % 24);
     EXPECT_TRUE(p.Icon(4, 460.0f, 184.0f));
     // By touch too; any other value becomes off.
     p.Tap(460, 184);
-    EXPECT_EQ(0, g->f_Settings[SETTING_SOUND]);
+    EXPECT_EQ(g->f_Settings[SETTING_SOUND], 0);
     g->f_Settings[SETTING_SOUND] = 2;
     p.Tap(460, 184);
-    EXPECT_EQ(0, g->f_Settings[SETTING_SOUND]);
+    EXPECT_EQ(g->f_Settings[SETTING_SOUND], 0);
 }
 
 TEST(PauseMenu, WithMusicTheSettingStepsThroughFourStatesWithAMark) {
@@ -230,9 +230,9 @@ TEST(PauseMenu, WithMusicTheSettingStepsThroughFourStatesWithAMark) {
     p.OpenFully();
     for (int want : {1, 2, 3, 0, 1}) {
         p.Tap(460, 184);
-        EXPECT_EQ(want, g->f_Settings[SETTING_SOUND]);
+        EXPECT_EQ(g->f_Settings[SETTING_SOUND], want);
         bool mark = p.Icon(want + 7, 480.0f, 184.0f);
-        EXPECT_EQ(want != 0, mark) << want;
+        EXPECT_EQ(mark, want != 0) << want;
     }
 }
 
@@ -240,13 +240,13 @@ TEST(PauseMenu, ASuspendDuringPlayReopensPaused) {
     Pause p;
     bb_Moxelpark_MyApp* g = p.g();
     p.h.Suspend();
-    EXPECT_EQ(1, g->f_Paused);
-    EXPECT_EQ(1, g->f_PauseSlide);
-    EXPECT_EQ(240, g->f_PauseY);
+    EXPECT_EQ(g->f_Paused, 1);
+    EXPECT_EQ(g->f_PauseSlide, 1);
+    EXPECT_EQ(g->f_PauseY, 240);
     p.h.Resume();
     p.h.Update();
-    EXPECT_EQ(1, g->f_Paused);
-    EXPECT_EQ(240, g->f_PauseY);  // already in place: no further slide
+    EXPECT_EQ(g->f_Paused, 1);
+    EXPECT_EQ(g->f_PauseY, 240);  // already in place: no further slide
     EXPECT_TRUE(p.Icon(3, 320.0f, 240.0f));
     // Sliding out from there, the veil vanishes as the centre line passes 0.
     p.Key(KEY_ESC);
@@ -257,12 +257,12 @@ TEST(PauseMenu, ASuspendDuringPlayReopensPaused) {
         if (p.Veil(&veil) && veil.alpha == 0.0f) sawClear = true;
     }
     EXPECT_TRUE(sawClear);
-    EXPECT_EQ(0, g->f_Paused);
+    EXPECT_EQ(g->f_Paused, 0);
 }
 
 TEST(PauseMenu, PortraitLayoutPutsTheSideButtonsAbove) {
     Pause p(480, 640);  // logical 360 by 480
-    ASSERT_EQ(0, p.g()->f_Landscape);
+    ASSERT_EQ(p.g()->f_Landscape, 0);
     p.OpenFully();
     EXPECT_TRUE(p.Icon(1, 84.0f, 152.0f));
     EXPECT_TRUE(p.Icon(4, 276.0f, 152.0f));
@@ -271,7 +271,7 @@ TEST(PauseMenu, PortraitLayoutPutsTheSideButtonsAbove) {
         panel |= e.x == 52.0f && e.y == 168.0f && e.h == 160.0f;
     EXPECT_TRUE(panel);
     p.Tap(84, 152);
-    EXPECT_EQ(1, p.g()->f_GameOver);
+    EXPECT_EQ(p.g()->f_GameOver, 1);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct State : PlayHarness {
     void OpenPanel() {
         Key(KEY_ESCAPE);
         for (int i = 0; i < 30 && game->f_PauseY < bb_Moxelpark_jscrh * 0.5f; ++i) h.Update();
-        ASSERT_EQ(1, game->f_Paused);
+        ASSERT_EQ(game->f_Paused, 1);
     }
     // The ball at rest at a place.
     void RestBall(float x, float y) {
@@ -53,18 +53,18 @@ TEST(PlayState, ANewGameStartsAtRestWhateverTheLastOneLeft) {
         g->f_Power = 120.0f;
         g->f_GameOver = 1;
         p.Key(KEY_ESCAPE);
-        ASSERT_EQ(1, g->f_Paused);
+        ASSERT_EQ(g->f_Paused, 1);
         g->f_GameMode = MODE_PLAY_LOAD;
         p.h.Update();
-        EXPECT_EQ(0.0f, g->f_Power);
-        EXPECT_EQ(1, g->f_PointerUsed);
-        EXPECT_EQ(0, g->f_Paused);
-        EXPECT_EQ(-1, g->f_PauseSlide);
-        EXPECT_EQ(PAUSE_HIDDEN_Y, g->f_PauseY);
+        EXPECT_EQ(g->f_Power, 0.0f);
+        EXPECT_EQ(g->f_PointerUsed, 1);
+        EXPECT_EQ(g->f_Paused, 0);
+        EXPECT_EQ(g->f_PauseSlide, -1);
+        EXPECT_EQ(g->f_PauseY, PAUSE_HIDDEN_Y);
         p.h.Update(5);
-        EXPECT_EQ(BALL_AIMING, g->f_BallState);
-        EXPECT_EQ(8, g->f_Balls);
-        EXPECT_EQ(0, p.Strokes());
+        EXPECT_EQ(g->f_BallState, BALL_AIMING);
+        EXPECT_EQ(g->f_Balls, 8);
+        EXPECT_EQ(p.Strokes(), 0);
     }
     // A press held on the meter across the start sets nothing until it is let go.
     State p(SQUARE);
@@ -74,9 +74,9 @@ TEST(PlayState, ANewGameStartsAtRestWhateverTheLastOneLeft) {
     p.h.MouseDown();
     p.g()->f_GameMode = MODE_PLAY_LOAD;
     p.h.Update(3);
-    EXPECT_EQ(0.0f, p.g()->f_Power);
+    EXPECT_EQ(p.g()->f_Power, 0.0f);
     p.Release();
-    EXPECT_EQ(0, p.Strokes());
+    EXPECT_EQ(p.Strokes(), 0);
 }
 
 TEST(PlayState, AfterQuittingTheMeterAndTheTurnTakeNoInputButTheBallFliesOn) {
@@ -86,9 +86,9 @@ TEST(PlayState, AfterQuittingTheMeterAndTheTurnTakeNoInputButTheBallFliesOn) {
     p.PlaceObject(100, OBJECT_TARGET, -1000.0f, -1000.0f);  // keeps the cup shut
     p.Stroke(150);
     p.OpenPanel();
-    ASSERT_EQ(BALL_MOVING, g->f_BallState);
+    ASSERT_EQ(g->f_BallState, BALL_MOVING);
     p.Tap(180, 184);  // quit
-    ASSERT_EQ(1, g->f_GameOver);
+    ASSERT_EQ(g->f_GameOver, 1);
     float x = g->f_BallX;
     p.h.Update();
     EXPECT_NE(x, g->f_BallX);
@@ -99,10 +99,10 @@ TEST(PlayState, AfterQuittingTheMeterAndTheTurnTakeNoInputButTheBallFliesOn) {
     int balls = g->f_Balls, facing = g->f_Facing;
     p.Stroke(150);
     p.Tap(static_cast<int>(g->f_BallX), static_cast<int>(g->f_BallY));
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
-    EXPECT_EQ(balls, g->f_Balls);
-    EXPECT_EQ(facing, g->f_Facing);
-    EXPECT_EQ(1, p.Strokes());
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
+    EXPECT_EQ(g->f_Balls, balls);
+    EXPECT_EQ(g->f_Facing, facing);
+    EXPECT_EQ(p.Strokes(), 1);
 }
 
 TEST(PlayState, UnderThePausePanelOnlyThePanelTakesThePointer) {
@@ -124,15 +124,15 @@ TEST(PlayState, UnderThePausePanelOnlyThePanelTakesThePointer) {
         bb_Moxelpark_MyApp* g = p.g();
         p.OpenPanel();
         p.Press(c.x, c.y);
-        EXPECT_EQ(c.pausedAfter, g->f_Paused);
-        EXPECT_EQ(c.slideAfter, g->f_PauseSlide);
-        EXPECT_EQ(0.0f, g->f_Power);
+        EXPECT_EQ(g->f_Paused, c.pausedAfter);
+        EXPECT_EQ(g->f_PauseSlide, c.slideAfter);
+        EXPECT_EQ(g->f_Power, 0.0f);
         p.Release();
-        EXPECT_EQ(c.soundAfter, g->f_Settings[SETTING_SOUND]);
+        EXPECT_EQ(g->f_Settings[SETTING_SOUND], c.soundAfter);
         p.h.Update(20);
-        EXPECT_EQ(1, g->f_Facing);
-        EXPECT_EQ(BALL_AIMING, g->f_BallState);
-        EXPECT_EQ(0, p.Strokes());
+        EXPECT_EQ(g->f_Facing, 1);
+        EXPECT_EQ(g->f_BallState, BALL_AIMING);
+        EXPECT_EQ(p.Strokes(), 0);
     }
 }
 
@@ -156,13 +156,13 @@ TEST(PlayState, ThePanelsKeysUseUpAPointerPressAlreadyHeld) {
         for (size_t i = 0; i + 1 < c.keys.size(); ++i) p.Key(c.keys[i]);
         p.h.KeyDown(c.keys.back());
         p.h.Update();
-        EXPECT_EQ(1, g->f_PointerUsed);
+        EXPECT_EQ(g->f_PointerUsed, 1);
         p.h.KeyUp(c.keys.back());
         p.h.Update(20);  // the panel slides away with the button still held
-        EXPECT_EQ(0.0f, g->f_Power);
+        EXPECT_EQ(g->f_Power, 0.0f);
         p.Release();
         p.h.Update();
-        EXPECT_EQ(0, p.Strokes());
+        EXPECT_EQ(p.Strokes(), 0);
     }
 }
 
@@ -182,19 +182,19 @@ TEST(PlayState, WhereTheMeterAndTheBallOverlapOnePressWorksOneControl) {
         p.RestBall(600.0f, c.ballY);
         // A press that lands on the ball turns the golfer, and only that.
         p.Press(600, c.pressY);
-        EXPECT_EQ(-1, g->f_Facing);
-        EXPECT_EQ(0.0f, g->f_Power);
+        EXPECT_EQ(g->f_Facing, -1);
+        EXPECT_EQ(g->f_Power, 0.0f);
         p.Release();
-        EXPECT_EQ(BALL_AIMING, g->f_BallState);
-        EXPECT_EQ(0, p.Strokes());
+        EXPECT_EQ(g->f_BallState, BALL_AIMING);
+        EXPECT_EQ(p.Strokes(), 0);
         // A press that begins on the meter keeps the meter across the ball.
         const int top = static_cast<int>(p.MeterTop());
         p.Press(600, top + 10);
         p.Press(600, c.pressY);
-        EXPECT_EQ(-1, g->f_Facing);
-        EXPECT_EQ(static_cast<float>(c.pressY - top), g->f_Power);
+        EXPECT_EQ(g->f_Facing, -1);
+        EXPECT_EQ(g->f_Power, static_cast<float>(c.pressY - top));
         p.Release();
-        EXPECT_EQ(BALL_MOVING, g->f_BallState);
+        EXPECT_EQ(g->f_BallState, BALL_MOVING);
         EXPECT_LT(g->f_BallVX, 0.0f);
     }
 }
@@ -207,24 +207,24 @@ TEST(PlayState, ASoundChangeIsSavedAtOnceOnTheMenuAndThePanel) {
         f.Click(320, 32);  // the menu's sound button
         ASSERT_TRUE(shell_test::StateFileExists());
         state = shell_test::ReadStateFile();
-        EXPECT_EQ("0", shell_test::SplitFields(state)[SETTING_SOUND]);
+        EXPECT_EQ(shell_test::SplitFields(state)[SETTING_SOUND], "0");
     }
     {
         shell_test::ShellFixture f(640, 480, true, state);
-        EXPECT_EQ(0, f.game->f_Settings[SETTING_SOUND]);
+        EXPECT_EQ(f.game->f_Settings[SETTING_SOUND], 0);
     }
     shell_test::ShellFixture f;
     f.Hold(KEY_ENTER);
     f.Let(KEY_ENTER);
-    ASSERT_EQ(MODE_PLAY, f.game->f_GameMode);
+    ASSERT_EQ(f.game->f_GameMode, MODE_PLAY);
     f.Hold(KEY_ESCAPE);
     f.Let(KEY_ESCAPE);
     f.Hold(KEY_RIGHT);
     f.Let(KEY_RIGHT);
     f.Hold(KEY_ENTER);
-    ASSERT_EQ(0, f.game->f_Settings[SETTING_SOUND]);
+    ASSERT_EQ(f.game->f_Settings[SETTING_SOUND], 0);
     ASSERT_TRUE(shell_test::StateFileExists());
-    EXPECT_EQ("0", shell_test::SplitFields(shell_test::ReadStateFile())[SETTING_SOUND]);
+    EXPECT_EQ(shell_test::SplitFields(shell_test::ReadStateFile())[SETTING_SOUND], "0");
 }
 
 }  // namespace

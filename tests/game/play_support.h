@@ -1,8 +1,8 @@
-// Support for tests of play: a game that records the sound effects it plays,
-// a harness that starts games the way the menu does, pointer input given in
-// logical units, and a model of the ball's flight written from the game's
-// physics table (not from its code), used both to check the game step by
-// step and by the scripted player to aim.
+// Support for tests of play: a harness over the recording game that starts
+// games the way the menu does, pointer input given in logical units, and a
+// model of the ball's flight written from the game's physics table (not from
+// its code), used both to check the game step by step and by the scripted
+// player to aim.
 #ifndef MOXEL_TESTS_GAME_PLAY_SUPPORT_H
 #define MOXEL_TESTS_GAME_PLAY_SUPPORT_H
 
@@ -10,61 +10,21 @@
 #include <vector>
 
 #include "harness.h"
+#include "tests/support/recording_game.h"
 
 namespace game_test {
 
-// ---- A game that records every m_PlaySFX call and still plays it ----
-
-struct SfxCall {
-    int n;
-    float rate;
-    float volume;
-    float pan;
-};
-
-class SfxRecordingGame : public bb_Moxelpark_MyApp {
-  public:
-    std::vector<SfxCall> sounds;
-    int m_PlaySFX(int n, float rate, float volume, float pan) override {
-        sounds.push_back({n, rate, volume, pan});
-        return bb_Moxelpark_MyApp::m_PlaySFX(n, rate, volume, pan);
-    }
-    // The effects numbered n among the recorded ones.
-    std::vector<SfxCall> SoundsOf(int n) const {
-        std::vector<SfxCall> some;
-        for (const SfxCall& c : sounds) {
-            if (c.n == n) some.push_back(c);
-        }
-        return some;
-    }
-};
-
-inline SfxRecordingGame*& LastSfxGame() {
-    static SfxRecordingGame* game = nullptr;
-    return game;
-}
-
-inline void MakeSfxRecordingGame() {
-    LastSfxGame() = new SfxRecordingGame();
-    LastSfxGame()->g_new();
-}
-
-// The pixel of a window whose logical coordinate (truncated) is `logical` at scale s.
-inline int PixelFor(int logical, float s) {
-    if (!(s > 0.0f)) return logical;
-    int px = static_cast<int>(std::ceil(static_cast<float>(logical) * s));
-    while (static_cast<int>(static_cast<float>(px) / s) < logical) ++px;
-    while (px > 0 && static_cast<int>(static_cast<float>(px - 1) / s) >= logical) --px;
-    return px;
-}
+using test_support::RecordingGame;
+using test_support::SfxCall;
 
 // ---- A harness over a recording game ----
 // Created and loaded, with play helpers.
 
 class PlayHarness {
   public:
-    explicit PlayHarness(int width = 640, int height = 480) : h(width, height, MakeSfxRecordingGame) {
-        game = LastSfxGame();
+    explicit PlayHarness(int width = 640, int height = 480)
+        : h(width, height, test_support::MakeRecordingGame) {
+        game = test_support::LastRecordingGame();
         h.StartAndLoad();
     }
 
@@ -78,7 +38,7 @@ class PlayHarness {
     }
 
     // ---- Pointer in logical units ----
-    void PointAt(int x, int y) { h.SetPointer(PixelFor(x, game->f_ScaleX), PixelFor(y, game->f_ScaleY)); }
+    void PointAt(int x, int y) { test_support::PointAt(h, x, y); }
     void Press(int x, int y) {
         PointAt(x, y);
         h.MouseDown();
@@ -132,7 +92,7 @@ class PlayHarness {
     }
 
     GameHarness h;
-    SfxRecordingGame* game = nullptr;
+    RecordingGame* game = nullptr;
 };
 
 // ---- The ball's flight without objects ----

@@ -48,20 +48,20 @@ struct Play : PlayHarness {
 TEST(Play, PressingTheMeterSetsThePowerAndDrawsTheFadingPath) {
     Play p;
     p.Press(600, 145);  // one unit inside the meter's top edge
-    EXPECT_EQ(1.0f, p.g()->f_Power);
+    EXPECT_EQ(p.g()->f_Power, 1.0f);
     std::vector<DrawEntry> dots;
     for (const DrawEntry& e : p.h.EntriesOf(DRAW_KIND_OVAL)) {
         if (e.w == 3.0f) dots.push_back(e);
     }
-    ASSERT_EQ(17u, dots.size());
+    ASSERT_EQ(dots.size(), 17u);
     float x = 320.0f, y = 349.0f;
     for (int i = 0; i < 17; ++i) {
         x += (17.0f * 0.2f - 0.05f * static_cast<float>(i)) * 1.0f;
         y -= 17.0f * 0.15f - 0.42f * static_cast<float>(i);
         if (y > G) y = G;  // held at the ground
-        EXPECT_FLOAT_EQ(x, dots[i].x) << i;
-        EXPECT_FLOAT_EQ(y, dots[i].y) << i;
-        EXPECT_FLOAT_EQ(std::fmax((16.0f - static_cast<float>(i)) / 18.0f, 0.0f), dots[i].alpha) << i;
+        EXPECT_FLOAT_EQ(dots[i].x, x) << i;
+        EXPECT_FLOAT_EQ(dots[i].y, y) << i;
+        EXPECT_FLOAT_EQ(dots[i].alpha, std::fmax((16.0f - static_cast<float>(i)) / 18.0f, 0.0f)) << i;
     }
     // The meter's top bar is lit, the slider sits one unit down.
     std::vector<DrawEntry> slider = p.h.EntriesOf(SLOT_GFX);
@@ -70,13 +70,13 @@ TEST(Play, PressingTheMeterSetsThePowerAndDrawsTheFadingPath) {
     EXPECT_TRUE(found);
     // Moving off the meter while held cancels the aim; the release then plays nothing.
     p.Press(300, 100);
-    EXPECT_EQ(0.0f, p.g()->f_Power);
+    EXPECT_EQ(p.g()->f_Power, 0.0f);
     p.Release();
-    EXPECT_EQ(BALL_AIMING, p.g()->f_BallState);
-    EXPECT_EQ(8, p.g()->f_Balls);
+    EXPECT_EQ(p.g()->f_BallState, BALL_AIMING);
+    EXPECT_EQ(p.g()->f_Balls, 8);
     // The meter's edge is outside the zone: power 0 cannot be played.
     p.Tap(600, 144);
-    EXPECT_EQ(BALL_AIMING, p.g()->f_BallState);
+    EXPECT_EQ(p.g()->f_BallState, BALL_AIMING);
 }
 
 TEST(Play, TheReleaseUpdatePlaysTheStrokeAndTheFirstStep) {
@@ -84,23 +84,23 @@ TEST(Play, TheReleaseUpdatePlaysTheStrokeAndTheFirstStep) {
     p.Press(600, 145);
     p.Release();
     bb_Moxelpark_MyApp* g = p.g();
-    EXPECT_EQ(BALL_MOVING, g->f_BallState);
-    EXPECT_EQ(7, g->f_Balls);
-    EXPECT_EQ(17.0f, g->f_ShotPower);
-    EXPECT_EQ(0.0f, g->f_Power);
-    ASSERT_EQ(1u, p.game->sounds.size());
-    EXPECT_EQ(SFX_STROKE, p.game->sounds[0].n);
-    EXPECT_EQ(1.0f, p.game->sounds[0].rate);
+    EXPECT_EQ(g->f_BallState, BALL_MOVING);
+    EXPECT_EQ(g->f_Balls, 7);
+    EXPECT_EQ(g->f_ShotPower, 17.0f);
+    EXPECT_EQ(g->f_Power, 0.0f);
+    ASSERT_EQ(p.game->sounds.size(), 1u);
+    EXPECT_EQ(p.game->sounds[0].n, SFX_STROKE);
+    EXPECT_EQ(p.game->sounds[0].rate, 1.0f);
     BallModel b = BallModel::Launch(320.0f, 349.0f, 1, 1.0f, 640.0f, G);
-    EXPECT_FLOAT_EQ(3.4f, b.vx);
-    EXPECT_FLOAT_EQ(-2.55f, b.vy);
+    EXPECT_FLOAT_EQ(b.vx, 3.4f);
+    EXPECT_FLOAT_EQ(b.vy, -2.55f);
     b.Step();
-    EXPECT_EQ(b.x, g->f_BallX);
-    EXPECT_EQ(b.y, g->f_BallY);
-    EXPECT_EQ(b.vx, g->f_BallVX);
-    EXPECT_EQ(b.vy, g->f_BallVY);
+    EXPECT_EQ(g->f_BallX, b.x);
+    EXPECT_EQ(g->f_BallY, b.y);
+    EXPECT_EQ(g->f_BallVX, b.vx);
+    EXPECT_EQ(g->f_BallVY, b.vy);
     // The hero stands where the ball lay, in the stroke frame.
-    EXPECT_EQ(320.0f, g->f_HeroX);
+    EXPECT_EQ(g->f_HeroX, 320.0f);
     bool hero = false;
     for (const DrawEntry& e : p.h.EntriesOf(SLOT_GFX))
         hero |= e.frame == 1.0f && e.x == 304.0f && e.y == 336.0f;
@@ -118,7 +118,7 @@ TEST(Play, FlightsFollowThePhysicsStepByStepWithTheirSounds) {
         p.ShutLid();
         bb_Moxelpark_MyApp* g = p.g();
         if (c.facing < 0) p.Tap(320, 380);  // tapping near the ball turns the golfer
-        ASSERT_EQ(c.facing, g->f_Facing);
+        ASSERT_EQ(g->f_Facing, c.facing);
         p.Press(600, 144 + c.power);
         p.game->sounds.clear();
         p.Release();
@@ -127,25 +127,25 @@ TEST(Play, FlightsFollowThePhysicsStepByStepWithTheirSounds) {
         for (;;) {
             b.Step();
             ++updates;
-            ASSERT_EQ(b.x, g->f_BallX) << "update " << updates;
-            ASSERT_EQ(b.y, g->f_BallY) << "update " << updates;
-            ASSERT_EQ(b.vx, g->f_BallVX) << "update " << updates;
-            ASSERT_EQ(b.vy, g->f_BallVY) << "update " << updates;
-            ASSERT_EQ(b.moving ? BALL_MOVING : BALL_AIMING, g->f_BallState) << "update " << updates;
+            ASSERT_EQ(g->f_BallX, b.x) << "update " << updates;
+            ASSERT_EQ(g->f_BallY, b.y) << "update " << updates;
+            ASSERT_EQ(g->f_BallVX, b.vx) << "update " << updates;
+            ASSERT_EQ(g->f_BallVY, b.vy) << "update " << updates;
+            ASSERT_EQ(g->f_BallState, b.moving ? BALL_MOVING : BALL_AIMING) << "update " << updates;
             walls += b.wall;
             bounces += b.hardBounce;
             if (!b.moving) break;
             p.h.Update();
         }
-        EXPECT_EQ(walls, static_cast<int>(p.game->SoundsOf(SFX_WALL).size()));
-        EXPECT_EQ(bounces, static_cast<int>(p.game->SoundsOf(SFX_BOUNCE).size()));
+        EXPECT_EQ(static_cast<int>(p.game->SoundsOf(SFX_WALL).size()), walls);
+        EXPECT_EQ(static_cast<int>(p.game->SoundsOf(SFX_BOUNCE).size()), bounces);
         if (c.power == 191) {
             EXPECT_GT(walls, 0);
         }
         if (c.power >= 60) {
             EXPECT_GT(bounces, 0);
         }
-        EXPECT_EQ(7, g->f_Balls);
+        EXPECT_EQ(g->f_Balls, 7);
     }
 }
 
@@ -155,19 +155,19 @@ TEST(Play, WallsCeilingAndGroundBounces) {
     // Left wall: put back at 8 with 90% of the speed, less the friction.
     p.Fly(10.0f, 200.0f, -5.0f, 0.0f);
     p.h.Update();
-    EXPECT_EQ(8.0f, g->f_BallX);
-    EXPECT_FLOAT_EQ(4.5f - 0.05f, g->f_BallVX);
-    EXPECT_EQ(1u, p.game->SoundsOf(SFX_WALL).size());
+    EXPECT_EQ(g->f_BallX, 8.0f);
+    EXPECT_FLOAT_EQ(g->f_BallVX, 4.5f - 0.05f);
+    EXPECT_EQ(p.game->SoundsOf(SFX_WALL).size(), 1u);
     // Right wall.
     p.Fly(630.0f, 200.0f, 5.0f, 0.0f);
     p.h.Update();
-    EXPECT_EQ(632.0f, g->f_BallX);
-    EXPECT_FLOAT_EQ(-4.5f + 0.05f, g->f_BallVX);
+    EXPECT_EQ(g->f_BallX, 632.0f);
+    EXPECT_FLOAT_EQ(g->f_BallVX, -4.5f + 0.05f);
     // Ceiling: held at 8, sent down without loss (then gravity).
     p.Fly(300.0f, 9.0f, 0.0f, -5.0f);
     p.h.Update();
-    EXPECT_EQ(8.0f, g->f_BallY);
-    EXPECT_FLOAT_EQ(5.35f, g->f_BallVY);
+    EXPECT_EQ(g->f_BallY, 8.0f);
+    EXPECT_FLOAT_EQ(g->f_BallVY, 5.35f);
     // Landing with vy 9 leaves with -3 and is heard; with vy 6 it leaves with -2 silently.
     struct Landing {
         float vy, after;
@@ -177,16 +177,16 @@ TEST(Play, WallsCeilingAndGroundBounces) {
         p.game->sounds.clear();
         p.Fly(300.0f, G - 0.5f, 2.0f, l.vy);
         p.h.Update();
-        EXPECT_EQ(G, g->f_BallY);
-        EXPECT_EQ(l.after, g->f_BallVY);
-        EXPECT_FLOAT_EQ((2.0f - 0.05f) * 0.83f, g->f_BallVX);
-        EXPECT_EQ(l.heard, p.game->SoundsOf(SFX_BOUNCE).size());
+        EXPECT_EQ(g->f_BallY, G);
+        EXPECT_EQ(g->f_BallVY, l.after);
+        EXPECT_FLOAT_EQ(g->f_BallVX, (2.0f - 0.05f) * 0.83f);
+        EXPECT_EQ(p.game->SoundsOf(SFX_BOUNCE).size(), l.heard);
     }
     // A ball lying exactly on the line gets no gravity and stops once slow.
     p.Fly(300.0f, G, 0.04f, 0.0f);
     p.h.Update();
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
-    EXPECT_EQ(G, g->f_BallY);
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
+    EXPECT_EQ(g->f_BallY, G);
 }
 
 TEST(Play, CombosScoreWithRisingPitchAndTheLidOpensOneUpdateLater) {
@@ -201,19 +201,19 @@ TEST(Play, CombosScoreWithRisingPitchAndTheLidOpensOneUpdateLater) {
     p.Press(600, 145);
     p.game->sounds.clear();
     p.Release();
-    EXPECT_EQ(25 + 50 + 75, g->f_Score);
-    EXPECT_EQ(3, g->f_Combo);
+    EXPECT_EQ(g->f_Score, 25 + 50 + 75);
+    EXPECT_EQ(g->f_Combo, 3);
     std::vector<game_test::SfxCall> hits = p.game->SoundsOf(SFX_HIT);
-    ASSERT_EQ(3u, hits.size());
-    EXPECT_FLOAT_EQ(0.8f, hits[0].rate);
-    EXPECT_FLOAT_EQ(0.9f, hits[1].rate);
-    EXPECT_FLOAT_EQ(1.0f, hits[2].rate);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_FLOAT_EQ(hits[0].rate, 0.8f);
+    EXPECT_FLOAT_EQ(hits[1].rate, 0.9f);
+    EXPECT_FLOAT_EQ(hits[2].rate, 1.0f);
     // Bounced away from each centre in turn: left of 1 (vx < 0), then right of 2 and 3
     // (vx > 0); below 1 and 2 (-0.5 each) and above 3 (+1).
     BallModel b = BallModel::Launch(320.0f, 349.0f, 1, 1.0f, 640.0f, G);
     b.Step();
-    EXPECT_EQ(std::fabs(b.vx), g->f_BallVX);
-    EXPECT_FLOAT_EQ(b.vy - 0.5f - 0.5f + 1.0f, g->f_BallVY);
+    EXPECT_EQ(g->f_BallVX, std::fabs(b.vx));
+    EXPECT_FLOAT_EQ(g->f_BallVY, b.vy - 0.5f - 0.5f + 1.0f);
     // The lid is still drawn in the update of the last hit, gone from the next.
     EXPECT_TRUE(p.LidShown());
     p.h.Update();
@@ -221,10 +221,10 @@ TEST(Play, CombosScoreWithRisingPitchAndTheLidOpensOneUpdateLater) {
     // Struck objects are drawn faint and never struck again.
     for (const DrawEntry& e : p.h.EntriesOf(SLOT_GFX)) {
         if (e.frame == 4.0f) {
-            EXPECT_EQ(0.5f, e.alpha);
+            EXPECT_EQ(e.alpha, 0.5f);
         }
     }
-    EXPECT_EQ(150, g->f_Score);
+    EXPECT_EQ(g->f_Score, 150);
 }
 
 TEST(Play, ABonusObjectScoresFiveTimesTheComboAndThePitchStopsAtTwo) {
@@ -235,11 +235,11 @@ TEST(Play, ABonusObjectScoresFiveTimesTheComboAndThePitchStopsAtTwo) {
     p.h.Update();
     int expected = 0;
     for (int c = 1; c <= 13; ++c) expected += 25 * c;
-    EXPECT_EQ(expected + 5 * 14, g->f_Score);
+    EXPECT_EQ(g->f_Score, expected + 5 * 14);
     std::vector<game_test::SfxCall> hits = p.game->SoundsOf(SFX_HIT);
-    ASSERT_EQ(14u, hits.size());
-    EXPECT_FLOAT_EQ(2.0f, hits[12].rate);  // 0.7 + 1.3 reaches the cap
-    EXPECT_FLOAT_EQ(2.0f, hits[13].rate);
+    ASSERT_EQ(hits.size(), 14u);
+    EXPECT_FLOAT_EQ(hits[12].rate, 2.0f);  // 0.7 + 1.3 reaches the cap
+    EXPECT_FLOAT_EQ(hits[13].rate, 2.0f);
 }
 
 TEST(Play, TheCupCapturesOnlyWithinItsWindowAndSpeedLimits) {
@@ -261,13 +261,13 @@ TEST(Play, TheCupCapturesOnlyWithinItsWindowAndSpeedLimits) {
         bb_Moxelpark_MyApp* g = p.g();
         p.Fly(c.x, c.y, c.vx, c.vy);
         p.h.Update();
-        EXPECT_EQ(c.captured ? BALL_IN_CUP : BALL_MOVING, g->f_BallState);
-        EXPECT_EQ(c.captured ? 1 : 0, g->f_InCup);
-        EXPECT_EQ(c.captured ? 1u : 0u, p.game->SoundsOf(SFX_CUP).size());
+        EXPECT_EQ(g->f_BallState, c.captured ? BALL_IN_CUP : BALL_MOVING);
+        EXPECT_EQ(g->f_InCup, c.captured ? 1 : 0);
+        EXPECT_EQ(p.game->SoundsOf(SFX_CUP).size(), c.captured ? 1u : 0u);
         if (c.captured) {
-            EXPECT_EQ(600.0f, g->f_BallX);
-            EXPECT_EQ(G, g->f_BallY);
-            EXPECT_EQ(0.0f, g->f_BallVX);
+            EXPECT_EQ(g->f_BallX, 600.0f);
+            EXPECT_EQ(g->f_BallY, G);
+            EXPECT_EQ(g->f_BallVX, 0.0f);
             // The ball is drawn sunk 8 units.
             bool sunk = false;
             for (const DrawEntry& e : p.h.EntriesOf(DRAW_KIND_OVAL)) sunk |= e.w == 6.0f && e.y == G + 8.0f;
@@ -279,7 +279,7 @@ TEST(Play, TheCupCapturesOnlyWithinItsWindowAndSpeedLimits) {
     p.PlaceObject(1, OBJECT_TARGET, 100.0f, 100.0f);
     p.Fly(600.0f - 7.5f - 2.4f, G, 3.0f, 0.0f);
     p.h.Update();
-    EXPECT_EQ(BALL_MOVING, p.g()->f_BallState);
+    EXPECT_EQ(p.g()->f_BallState, BALL_MOVING);
 }
 
 TEST(Play, TheNextHoleComesTwoSecondsAfterTheDropWithTheBallWhereItLay) {
@@ -287,29 +287,29 @@ TEST(Play, TheNextHoleComesTwoSecondsAfterTheDropWithTheBallWhereItLay) {
     bb_Moxelpark_MyApp* g = p.g();
     p.Fly(600.0f - 7.5f - 2.4f, G, 3.0f, 0.0f);
     p.h.Update();
-    ASSERT_EQ(BALL_IN_CUP, g->f_BallState);
+    ASSERT_EQ(g->f_BallState, BALL_IN_CUP);
     int balls = g->f_Balls;
     p.game->sounds.clear();
     p.h.Update(44);
     EXPECT_TRUE(p.game->SoundsOf(SFX_CHEER).empty());
     p.h.Update();
-    EXPECT_EQ(1u, p.game->SoundsOf(SFX_CHEER).size());
+    EXPECT_EQ(p.game->SoundsOf(SFX_CHEER).size(), 1u);
     p.h.Update(74);
-    EXPECT_EQ(1, g->f_Hole);
-    EXPECT_EQ(119, g->f_HoledTimer);
+    EXPECT_EQ(g->f_Hole, 1);
+    EXPECT_EQ(g->f_HoledTimer, 119);
     // The golfer celebrates meanwhile.
     bool celebrating = false;
     for (const DrawEntry& e : p.h.EntriesOf(SLOT_GFX)) celebrating |= e.frame == 2.0f;
     EXPECT_TRUE(celebrating);
     p.h.Update();
-    EXPECT_EQ(2, g->f_Hole);
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
-    EXPECT_EQ(0, g->f_HoledTimer);
-    EXPECT_EQ(600.0f, g->f_BallX);
-    EXPECT_EQ(G, g->f_BallY);
-    EXPECT_EQ(7, g->f_ObjectCount);
+    EXPECT_EQ(g->f_Hole, 2);
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
+    EXPECT_EQ(g->f_HoledTimer, 0);
+    EXPECT_EQ(g->f_BallX, 600.0f);
+    EXPECT_EQ(g->f_BallY, G);
+    EXPECT_EQ(g->f_ObjectCount, 7);
     // Two balls, and none for bonus objects: the cleared course had none.
-    EXPECT_EQ(balls + 2, g->f_Balls);
+    EXPECT_EQ(g->f_Balls, balls + 2);
 }
 
 TEST(Play, TheGameEndsWhenAnAimingUpdateFindsNoBall) {
@@ -319,34 +319,34 @@ TEST(Play, TheGameEndsWhenAnAimingUpdateFindsNoBall) {
     g->f_Balls = 1;
     p.Press(600, 200);
     p.Release();
-    ASSERT_EQ(0, g->f_Balls);
+    ASSERT_EQ(g->f_Balls, 0);
     int updates = 0;
     while (g->f_BallState == BALL_MOVING && updates < 2000) {
-        EXPECT_EQ(0, g->f_GameOver);
+        EXPECT_EQ(g->f_GameOver, 0);
         p.h.Update();
         ++updates;
     }
     // The update in which the ball stopped has not aimed yet.
-    EXPECT_EQ(0, g->f_GameOver);
+    EXPECT_EQ(g->f_GameOver, 0);
     p.h.Update();
-    EXPECT_EQ(1, g->f_GameOver);
+    EXPECT_EQ(g->f_GameOver, 1);
     // No stroke can be played without a ball.
     p.Press(600, 200);
     p.Release();
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
 }
 
 TEST(Play, TappingTheBallTurnsTheGolferAndUsesThePress) {
     Play p;
     bb_Moxelpark_MyApp* g = p.g();
     p.Press(330, 340);
-    EXPECT_EQ(-1, g->f_Facing);
-    EXPECT_EQ(1, g->f_PointerUsed);
+    EXPECT_EQ(g->f_Facing, -1);
+    EXPECT_EQ(g->f_PointerUsed, 1);
     // Dragged onto the meter in the same press, the power is not set.
     p.Press(600, 200);
-    EXPECT_EQ(0.0f, g->f_Power);
+    EXPECT_EQ(g->f_Power, 0.0f);
     p.Release();
-    EXPECT_EQ(BALL_AIMING, g->f_BallState);
+    EXPECT_EQ(g->f_BallState, BALL_AIMING);
     // The golfer is drawn mirrored, 16 units behind the ball (to its right).
     bool mirrored = false;
     for (const DrawEntry& e : p.h.EntriesOf(SLOT_GFX))
@@ -354,7 +354,7 @@ TEST(Play, TappingTheBallTurnsTheGolferAndUsesThePress) {
     EXPECT_TRUE(mirrored);
     // The edge of the 96 by 96 zone does not count.
     p.Tap(320 + 48, 349);
-    EXPECT_EQ(-1, g->f_Facing);
+    EXPECT_EQ(g->f_Facing, -1);
 }
 
 TEST(Play, TheShownScoreEasesTowardTheScore) {
@@ -367,17 +367,17 @@ TEST(Play, TheShownScoreEasesTowardTheScore) {
         shown.push_back(g->f_ShownScore);
     }
     ASSERT_GE(shown.size(), 4u);
-    EXPECT_EQ((std::vector<int>{166, 305, 420, 516}), std::vector<int>(shown.begin(), shown.begin() + 4));
-    EXPECT_EQ(1000, shown.back());
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.begin() + 4), (std::vector<int>{166, 305, 420, 516}));
+    EXPECT_EQ(shown.back(), 1000);
     // 994 eases to 995, which is within 5 and snaps in the same update.
-    EXPECT_EQ(994, shown[shown.size() - 2]);
+    EXPECT_EQ(shown[shown.size() - 2], 994);
     // Drawn as eight digits, centred at the top.
     std::vector<DrawEntry> glyphs = p.h.EntriesOf(SLOT_FONT);
     ASSERT_GE(glyphs.size(), 8u);
     std::vector<DrawEntry> score(glyphs.end() - 8, glyphs.end());
     const float digit[] = {'0', '0', '0', '0', '1', '0', '0', '0'};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(digit[i] - 32.0f, score[i].frame);
-    EXPECT_EQ(32.0f, score[0].y);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(score[i].frame, digit[i] - 32.0f);
+    EXPECT_EQ(score[0].y, 32.0f);
 }
 
 TEST(Play, TheScreenIsBuiltBackToFront) {
@@ -386,16 +386,16 @@ TEST(Play, TheScreenIsBuiltBackToFront) {
     p.PlaceObject(2, OBJECT_BONUS, 200.0f, 100.0f);
     p.h.Update();
     bb_Moxelpark_MyApp* g = p.g();
-    EXPECT_EQ(0.0f, g->f_ClsRed);
-    EXPECT_EQ(80.0f, g->f_ClsBlue);
+    EXPECT_EQ(g->f_ClsRed, 0.0f);
+    EXPECT_EQ(g->f_ClsBlue, 80.0f);
     std::vector<DrawEntry> all = p.h.Entries();
     ASSERT_FALSE(all.empty());
     // Grass first, over the whole width from the ground line.
     EXPECT_TRUE(all[0].IsRect());
-    EXPECT_EQ(-1.0f, all[0].x);
-    EXPECT_EQ(G, all[0].y);
-    EXPECT_EQ(642.0f, all[0].w);
-    EXPECT_EQ(200.0f, all[0].g);
+    EXPECT_EQ(all[0].x, -1.0f);
+    EXPECT_EQ(all[0].y, G);
+    EXPECT_EQ(all[0].w, 642.0f);
+    EXPECT_EQ(all[0].g, 200.0f);
     // Then meter bars, objects, cup, ball, hero, in that order.
     auto indexOf = [&](auto pred) {
         for (size_t i = 0; i < all.size(); ++i) {
@@ -415,8 +415,8 @@ TEST(Play, TheScreenIsBuiltBackToFront) {
     EXPECT_LT(bonus, cup);
     EXPECT_LT(cup, ball);
     EXPECT_LT(ball, hero);
-    EXPECT_EQ(592.0f, all[cup].x);
-    EXPECT_EQ(0.5f, all[cup].alpha);
+    EXPECT_EQ(all[cup].x, 592.0f);
+    EXPECT_EQ(all[cup].alpha, 0.5f);
 }
 
 // ---- Whole games through the update hook alone ----
@@ -438,10 +438,10 @@ TEST(ScriptedGame, APlayerPlaysWholeGamesToTheirEnd) {
         ScriptedPlayer::Stats s = player.PlayToEnd(400000);
         testing::internal::GetCapturedStdout();
         bb_Moxelpark_MyApp* g = play.game;
-        EXPECT_EQ(1, g->f_GameOver);
-        EXPECT_EQ(0, g->f_Balls);
-        EXPECT_EQ(BALL_AIMING, g->f_BallState);
-        EXPECT_EQ(s.holes + 1, g->f_Hole);
+        EXPECT_EQ(g->f_GameOver, 1);
+        EXPECT_EQ(g->f_Balls, 0);
+        EXPECT_EQ(g->f_BallState, BALL_AIMING);
+        EXPECT_EQ(g->f_Hole, s.holes + 1);
         EXPECT_GE(s.strokes, 8);  // every ball of hole 1 at least
         EXPECT_GE(g->f_Score, 0);
         if (c.aiming == ScriptedPlayer::Aiming::AIMED) {

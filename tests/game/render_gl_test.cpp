@@ -2,8 +2,6 @@
 // variant for several window sizes, a resize restarting the loader, and the
 // replay of rectangle, oval and image entries read back as pixels.
 #include <GLFW/glfw3.h>
-#include <stb_image_write.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +11,8 @@
 
 #include "harness.h"
 #include "host/base/glfw_window.h"
+#include "tests/support/png_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -132,15 +132,9 @@ TEST(RenderGl, ReplayDrawsEntriesScaledToTheWindow) {
     ASSERT_FLOAT_EQ(g->f_ImageScale, 0.5f);
 
     // A 32 by 32 blue picture in slot 5, handle at its centre.
-    char dir[] = "/tmp/moxel-game-gl-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    std::string path = std::string(dir) + "/blue.png";
-    std::vector<unsigned char> px;
-    for (int i = 0; i < 32 * 32; ++i) px.insert(px.end(), {0, 0, 255, 255});
-    ASSERT_NE(stbi_write_png(path.c_str(), 32, 32, 4, px.data(), 32 * 4), 0);
+    const test_support::TempDir dir("moxel-game-gl");
+    const std::string path = test_support::write_solid_png(dir, "blue.png", 32, 32, 0, 0, 255);
     gc_assign(g->f_Images[5], bb_graphics_LoadImage2(String(path.c_str()), 32, 32, 1, IMAGE_FLAG_CENTRE));
-    std::remove(path.c_str());
-    rmdir(dir);
     ASSERT_NE(g->f_Images[5], nullptr);
 
     g->m_CLS2D(0, 0, 80, 1);

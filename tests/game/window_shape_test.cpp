@@ -62,8 +62,8 @@ TEST(WindowShape, AResizeDuringAHoleLaysItOutAgainInProportion) {
     p.StartGame(2);
     p.Stroke(40);
     p.UntilRest();
-    ASSERT_EQ(BALL_AIMING, p.game->f_BallState);
-    ASSERT_EQ(p.Ground(), p.game->f_BallY);  // resting on the grass
+    ASSERT_EQ(p.game->f_BallState, BALL_AIMING);
+    ASSERT_EQ(p.game->f_BallY, p.Ground());  // resting on the grass
 
     const std::vector<Object> built = p.Objects();
     const Share ball = ShareOf(p.game->f_BallX, p.game->f_BallY);
@@ -78,16 +78,16 @@ TEST(WindowShape, AResizeDuringAHoleLaysItOutAgainInProportion) {
         SCOPED_TRACE(testing::Message() << s.width << "x" << s.height);
         const float w = bb_Moxelpark_jscrw, g = p.Ground();
         // The ball and the golfer stand on the ground line, on screen; the cup lies on it.
-        EXPECT_EQ(g, p.game->f_BallY);
-        EXPECT_EQ(g, p.game->f_HeroY);
+        EXPECT_EQ(p.game->f_BallY, g);
+        EXPECT_EQ(p.game->f_HeroY, g);
         EXPECT_NEAR(ball.x, ShareOf(p.game->f_BallX, g).x, 1e-5f);
         EXPECT_NEAR(cup.x, ShareOf(p.game->f_CupX, g).x, 1e-5f);
         EXPECT_TRUE(p.game->f_BallX >= 8.0f && p.game->f_BallX <= w - 8.0f);
         // Every object on screen above the ground, in proportion.
         std::vector<Object> now = p.Objects();
         for (size_t i = 0; i < now.size(); ++i) {
-            EXPECT_EQ(built[i].kind, now[i].kind) << i + 1;
-            EXPECT_EQ(built[i].hit, now[i].hit) << i + 1;
+            EXPECT_EQ(now[i].kind, built[i].kind) << i + 1;
+            EXPECT_EQ(now[i].hit, built[i].hit) << i + 1;
             if (!(now[i].kind > 0.0f)) continue;
             const Share was = {(built[i].x - 8.0f) / 624.0f, (352.0f - built[i].y) / 344.0f};  // at 640x480
             const Share is = ShareOf(now[i].x, now[i].y);
@@ -96,12 +96,12 @@ TEST(WindowShape, AResizeDuringAHoleLaysItOutAgainInProportion) {
             EXPECT_TRUE(now[i].x > 0.0f && now[i].x < w && now[i].y > 0.0f && now[i].y < g) << i + 1;
         }
         // Nothing else about the hole changes.
-        EXPECT_EQ(score, p.game->f_Score);
-        EXPECT_EQ(balls, p.game->f_Balls);
-        EXPECT_EQ(hole, p.game->f_Hole);
-        EXPECT_EQ(count, p.game->f_ObjectCount);
-        EXPECT_EQ(facing, p.game->f_Facing);
-        EXPECT_EQ(seed, bb_random_Seed);
+        EXPECT_EQ(p.game->f_Score, score);
+        EXPECT_EQ(p.game->f_Balls, balls);
+        EXPECT_EQ(p.game->f_Hole, hole);
+        EXPECT_EQ(p.game->f_ObjectCount, count);
+        EXPECT_EQ(p.game->f_Facing, facing);
+        EXPECT_EQ(bb_random_Seed, seed);
     }
     // Back at the shape it was built for, the hole is the one built.
     std::vector<Object> back = p.Objects();
@@ -118,7 +118,7 @@ TEST(WindowShape, ABallInFlightKeepsFlyingFromItsCarriedPlaceAtTheSameSpeed) {
     p.game->f_CupX = 600.0f;
     p.Stroke(120);
     p.h.Update(20);
-    ASSERT_EQ(BALL_MOVING, p.game->f_BallState);
+    ASSERT_EQ(p.game->f_BallState, BALL_MOVING);
     const Share at = ShareOf(p.game->f_BallX, p.game->f_BallY);
     const float vx = p.game->f_BallVX, vy = p.game->f_BallVY;
 
@@ -136,11 +136,11 @@ TEST(WindowShape, ABallInFlightKeepsFlyingFromItsCarriedPlaceAtTheSameSpeed) {
     p.h.Update();
     EXPECT_NEAR(b.x, p.game->f_BallX, 1e-3f);
     EXPECT_NEAR(b.y, p.game->f_BallY, 1e-3f);
-    EXPECT_FLOAT_EQ(b.vx, p.game->f_BallVX);
-    EXPECT_FLOAT_EQ(b.vy, p.game->f_BallVY);
+    EXPECT_FLOAT_EQ(p.game->f_BallVX, b.vx);
+    EXPECT_FLOAT_EQ(p.game->f_BallVY, b.vy);
     // It comes to rest on the new ground line.
     p.UntilRest();
-    EXPECT_EQ(p.Ground(), p.game->f_BallY);
+    EXPECT_EQ(p.game->f_BallY, p.Ground());
 }
 
 TEST(WindowShape, AHoleCarriedToEveryShapeCanBeFinished) {
@@ -152,7 +152,7 @@ TEST(WindowShape, AHoleCarriedToEveryShapeCanBeFinished) {
         ScriptedPlayer player(p);
         while (p.game->f_Hole == 1 && player.stats().updates < 60 * 600 && player.Step()) {
         }
-        EXPECT_EQ(2, p.game->f_Hole);
+        EXPECT_EQ(p.game->f_Hole, 2);
     }
 }
 

@@ -10,7 +10,6 @@
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -20,6 +19,8 @@
 #include "graphics/graphics.h"
 #include "host/base/glfw_window.h"
 #include "runtime/gc.h"
+#include "tests/support/png_file.h"
+#include "tests/support/temp_dir.h"
 
 constexpr int TEST_WINDOW_WIDTH = 640;
 constexpr int TEST_WINDOW_HEIGHT = 480;
@@ -110,37 +111,9 @@ class GlTest : public ::testing::Test {
     static inline GLFWwindow* window_ = nullptr;
 };
 
-// A directory of its own for the files a test writes, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/moxel-gfx-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+using test_support::TempDir;
 
-  private:
-    std::string path_;
-};
-
-// Writes a PNG of w x h pixels with `channels` bytes each (rows top first).
-inline std::string write_png(const TempDir& dir, const std::string& name, int w, int h, int channels,
-                             const std::vector<unsigned char>& pixels) {
-    std::string path = dir.File(name);
-    EXPECT_NE(stbi_write_png(path.c_str(), w, h, channels, pixels.data(), w * channels), 0);
-    return path;
-}
-
-// A w x h RGBA PNG of one opaque colour.
-inline std::string write_solid_png(const TempDir& dir, const std::string& name, int w, int h, unsigned char r,
-                                   unsigned char g, unsigned char b) {
-    std::vector<unsigned char> px;
-    for (int i = 0; i < w * h; ++i) px.insert(px.end(), {r, g, b, 255});
-    return write_png(dir, name, w, h, 4, px);
-}
+using test_support::write_png;
+using test_support::write_solid_png;
 
 #endif

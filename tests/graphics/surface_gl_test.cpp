@@ -115,17 +115,17 @@ TEST_F(SurfaceGl, RefusedAtBothSizesGivesNoSurface) {
 
 TEST_F(SurfaceGl, MissingOrUndecodableFilesGiveNullSilently) {
     TempDir dir;
-    std::string junk = dir.File("junk.png");
+    std::string junk = dir.file("junk.png");
     FILE* f = std::fopen(junk.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fputs("\x89PNG but not really", f);
     std::fclose(f);
-    std::string empty = dir.File("empty.png");
+    std::string empty = dir.file("empty.png");
     std::fclose(std::fopen(empty.c_str(), "wb"));
 
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const std::string paths[] = {dir.File("missing.png"), junk, empty, dir.File("")};
+    const std::string paths[] = {dir.file("missing.png"), junk, empty, dir.file("")};
     for (const std::string& p : paths) {
         gxtkSurface* s = new gxtkSurface();
         EXPECT_EQ(device->LoadSurface__UNSAFE__(s, String(p.c_str())), nullptr) << p;

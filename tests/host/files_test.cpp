@@ -13,9 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -55,19 +58,13 @@ std::string ReadAndClose(FILE* f) {
 class FilesTest : public testing::Test {
   protected:
     void SetUp() override {
-        previous = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "moxel-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        fs::current_path(dir);
+        work = std::make_unique<test_support::ScopedWorkDir>(false, "moxel-files");
+        dir = work->dir().path();
         host_save_write_limit = nullptr;
     }
     void TearDown() override {
         host_save_write_limit = nullptr;
-        fs::current_path(previous);
-        std::error_code ignored;
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(dir, ignored);
+        work.reset();
     }
 
     // Names of temporaries a save left next to the state file.
@@ -80,7 +77,7 @@ class FilesTest : public testing::Test {
         return names;
     }
 
-    fs::path previous;
+    std::unique_ptr<test_support::ScopedWorkDir> work;
     fs::path dir;
 };
 

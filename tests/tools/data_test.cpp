@@ -19,6 +19,7 @@
 #include "audio/sound_file.h"
 #include "graphics/surface.h"
 #include "tests/support/picture.h"
+#include "tests/support/temp_dir.h"
 #include "tests/tools/wav_check.h"
 
 namespace {
@@ -31,12 +32,6 @@ using wav_check::read_wav;
 using wav_check::Wav;
 
 const std::filesystem::path DATA = MOXEL_DATA_DIR;
-
-// A fresh directory of its own, so that test runs side by side never share files.
-std::filesystem::path unique_temp_dir(const std::string& stem) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string();
-    return mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
-}
 
 struct Sheet {
     const char* name;
@@ -189,8 +184,8 @@ TEST(GeneratedSounds, EveryEffectIsShortUnclippedAudible16BitMono) {
 
 TEST(GeneratedSounds, ReaderRejectsBrokenFiles) {
     // Guard the strict reader itself: the checks above are only as good as it is.
-    const std::filesystem::path dir = unique_temp_dir("moxel-wav-test");
-    std::filesystem::create_directories(dir);
+    const test_support::TempDir scratch("moxel-wav-test");
+    const std::filesystem::path dir = scratch.path();
     std::ifstream in(DATA / "sfx" / "098.wav", std::ios::binary);
     const std::vector<char> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GE(good.size(), 44u);
@@ -215,11 +210,11 @@ TEST(GeneratedSounds, ReaderRejectsBrokenFiles) {
             .write(bytes.data(), std::streamsize(bytes.size()));
         EXPECT_NE(read_wav(dir / "broken.wav").error, "") << c.what;
     }
-    std::filesystem::remove_all(dir);
 }
 
 TEST(GeneratedData, ToolWritesIdenticalFilesOnEveryRun) {
-    const std::filesystem::path again = unique_temp_dir("moxel-data-again");
+    const test_support::TempDir scratch("moxel-data-again");
+    const std::filesystem::path again = scratch.path();
     std::string command = std::string("\"") + MOXEL_MAKEDATA + "\" \"" + again.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0);
     int files = 0;
@@ -234,7 +229,6 @@ TEST(GeneratedData, ToolWritesIdenticalFilesOnEveryRun) {
             << entry.path();
     }
     EXPECT_EQ(files, 11 * 3 + 1 + 13);  // sheets in three variants, the strip font, the sounds
-    std::filesystem::remove_all(again);
 }
 
 }  // namespace

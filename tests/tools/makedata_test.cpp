@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "tests/support/temp_dir.h"
 #include "tests/tools/wav_check.h"
 #include "tools/art.h"
 #include "tools/raster.h"
@@ -98,12 +99,10 @@ TEST(Synth, ToneSoundsAtItsFrequency) {
 
 TEST(Synth, WrittenWavReadsBackSampleForSample) {
     const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 1234, -4321};
-    // Named after the process, so that test runs side by side never share the file.
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("moxel-synth-test-" + std::to_string(getpid()) + ".wav");
+    const test_support::TempDir dir("moxel-synth-test");
+    const std::filesystem::path file = dir.file("synth.wav");
     ASSERT_TRUE(write_wav(file.string(), samples));
     wav_check::Wav wav = wav_check::read_wav(file);
-    std::filesystem::remove(file);
     EXPECT_EQ(wav.error, "");
     EXPECT_EQ(wav.rate, SAMPLE_RATE);
     EXPECT_EQ(wav.samples, samples);

@@ -4,17 +4,17 @@
 
 #include <memory>
 
-#include "tests/game/shell_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 class FreshWorkDir : public testing::Environment {
   public:
-    void SetUp() override { dir_ = std::make_unique<shell_test::ScopedWorkDir>(); }
+    void SetUp() override { dir_ = std::make_unique<test_support::ScopedWorkDir>(); }
     void TearDown() override { dir_.reset(); }
 
   private:
-    std::unique_ptr<shell_test::ScopedWorkDir> dir_;
+    std::unique_ptr<test_support::ScopedWorkDir> dir_;
 };
 
 const testing::Environment* const fresh_work_dir = testing::AddGlobalTestEnvironment(new FreshWorkDir);
