@@ -19,7 +19,6 @@ moved=$tmp/moved
 elsewhere=$tmp/elsewhere
 xvfb_pid=
 wm_pid=
-failures=0
 
 # The window is 640x480 at its logical size, so these are logical coordinates too.
 MENU_TYPE1_BUTTON="128 336"  # game type 1, landscape: (0.2 w, 0.7 h)
@@ -35,14 +34,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-check() {  # check DESCRIPTION COMMAND...: counts a failure instead of stopping
-    what=$1
-    shift
-    if ! "$@"; then
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/checks.sh"
 
 die() {
     echo "FAIL: $*"

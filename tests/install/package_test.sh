@@ -12,18 +12,10 @@ set -eu
 build=$(cd "$1" && pwd -P)
 version=$2
 tmp=$(cd "$(mktemp -d /tmp/moxel-package.XXXXXX)" && pwd -P)
-failures=0
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 1' INT TERM
 
-check() {  # check DESCRIPTION COMMAND...: counts a failure instead of stopping
-    what=$1
-    shift
-    if ! "$@"; then
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/checks.sh"
 
 die() {
     echo "FAIL: $*"
