@@ -152,6 +152,7 @@ size_t oggFirstVorbisStreamSize(const unsigned char* data, size_t size) {
         streamEnded = (flags & FLAG_LAST_PAGE) != 0;
         pos += pageSize;
     }
-    bool vorbis = packet >= HEADER_PACKETS && id_header_is_sane(headers[0]) && comment_header_fits(headers[1]);
+    bool vorbis =
+        packet >= HEADER_PACKETS && id_header_is_sane(headers[0]) && comment_header_fits(headers[1]);
     return vorbis ? pos : 0;
 }
