@@ -1,9 +1,10 @@
 // The Ogg Vorbis reader: stb_vorbis decodes the whole file to 16-bit PCM.
 //
 // The file is read into memory whole and its first stream checked page by
-// page (ogg_pages.h) before the decoder sees it: the system's stb_vorbis crashes on some damaged
-// files, and a player can damage or replace the files in data/. Reading the
-// file allocates its own size, nothing that a header claims.
+// page (ogg_pages.h) before the decoder sees it: the system's stb_vorbis
+// crashes on some damaged files, and a player can damage or replace the files
+// in data/. Reading the file allocates its own size, nothing that a header
+// claims.
 //
 // The block starts with room for 4096 frames and doubles whenever less than
 // that is left, so every decoding call has a full chunk of room. How much a

@@ -136,6 +136,10 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Step 12: the tilt indicator and its calibrate button.
     int TiltIndicator();
 
+    // ---- The pause panel (pause.cpp) ----
+    // Closes the panel at once, out of sight above the screen, as at start-up.
+    void HidePausePanel();
+
     // ---- The hole and the logical screen (play.cpp) ----
     // Lays the hole out again in proportion when the logical screen is no
     // longer the one it was laid out for; nothing happens while it still is.

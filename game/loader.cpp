@@ -100,9 +100,7 @@ int bb_Moxelpark_MyApp::m_OnCreate() {
     // 5. Defaults.
     f_GameType = DEFAULT_GAME_TYPE;
     f_MenuSlide = MENU_SLIDE_START;
-    f_Paused = 0;
-    f_PauseSlide = -1;
-    f_PauseY = PAUSE_HIDDEN_Y;
+    HidePausePanel();
     // 6. Cleared tables; sound effects on.
     for (int i = 0; i < BADGE_ROWS; ++i) f_BadgeQueue[i] = f_BadgeTimer[i] = 0;
     for (int i = 0; i < BADGE_FLAGS_CLEARED_AT_START; ++i) f_BadgeFlags[i] = false;

@@ -103,9 +103,7 @@ void resume_play(bb_Moxelpark_MyApp* game) {
 // The panel is hidden at once and the game is over, even with the ball in flight.
 void quit_game(bb_Moxelpark_MyApp* game) {
     game->f_PointerUsed = 1;
-    game->f_Paused = 0;
-    game->f_PauseSlide = -1;
-    game->f_PauseY = PAUSE_HIDDEN_Y;
+    game->HidePausePanel();
     game->f_GameOver = 1;
     click(game, RATE_QUIT);
 }
@@ -130,6 +128,12 @@ void change_sound(bb_Moxelpark_MyApp* game) {
 }  // namespace
 
 // ---- The pause button ----
+
+void bb_Moxelpark_MyApp::HidePausePanel() {
+    f_Paused = 0;
+    f_PauseSlide = -1;
+    f_PauseY = PAUSE_HIDDEN_Y;
+}
 
 int bb_Moxelpark_MyApp::m_InGame() {
     // 1. The menu slides in again when the game returns to it.

@@ -54,9 +54,7 @@ void clear_for_new_game(bb_Moxelpark_MyApp* game) {
     game->f_Power = 0.0f;
     game->f_MeterPress = 0;
     game->f_PointerUsed = 1;
-    game->f_Paused = 0;
-    game->f_PauseSlide = -1;
-    game->f_PauseY = PAUSE_HIDDEN_Y;
+    game->HidePausePanel();
 }
 
 }  // namespace

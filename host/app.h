@@ -21,8 +21,6 @@ constexpr int MAX_UPDATES_PER_FRAME = 7;
 constexpr int ACTION_RELEASE = 0;
 constexpr int ACTION_PRESS = 1;
 constexpr int ACTION_REPEAT = 2;
-// The Alt bit of the modifiers the key callback reports.
-constexpr int MOD_ALT = 0x0004;
 
 class gxtkApp : public gxtkObject {
   public:

@@ -21,7 +21,7 @@ constexpr unsigned HELD_KEYPAD_ENTER = 4u;
 // The bit of a key press that switches fullscreen (F11, or either Enter with
 // Alt held), or 0 for any other press.
 unsigned fullscreen_key_bit(int key, int mods) {
-    const bool alt = (mods & MOD_ALT) != 0;
+    const bool alt = (mods & GLFW_MOD_ALT) != 0;
     if (key == GLFW_KEY_F11) return HELD_F11;
     if (key == GLFW_KEY_ENTER && alt) return HELD_ENTER;
     if (key == GLFW_KEY_KP_ENTER && alt) return HELD_KEYPAD_ENTER;
@@ -30,7 +30,7 @@ unsigned fullscreen_key_bit(int key, int mods) {
 
 // The same bit whatever the modifiers, for the repeats and the release.
 unsigned held_key_bit(int key) {
-    return fullscreen_key_bit(key, MOD_ALT);
+    return fullscreen_key_bit(key, GLFW_MOD_ALT);
 }
 }  // namespace
 

@@ -1,6 +1,8 @@
 // What a player does and sees: input, pixels, the state file and the sound.
 #include "tests/e2e/player.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -116,6 +118,13 @@ bool wait_for_still(const XServer& server, const std::string& window, double tim
             return std::chrono::duration<double>(now - since).count() >= STILL_SECONDS;
         },
         timeout, 0.05);
+}
+
+void close_and_expect_zero(const XServer& server, Game& game, double timeout) {
+    server.x("wmctrl -c Moxelpark");
+    int status = -1;
+    ASSERT_TRUE(game.wait_exit(timeout, &status)) << "still running after the close";
+    EXPECT_EQ(status, 0);
 }
 
 bool wait_for_menu_at_rest(const XServer& server, const std::string& window, double timeout) {

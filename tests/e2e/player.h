@@ -42,6 +42,9 @@ void key(const XServer& server, const std::string& window, const std::string& na
 // The window's own pixels (window coordinates).
 Screenshot window_shot(const XServer& server, const std::string& window);
 Rgb window_pixel(const XServer& server, const std::string& window, int x, int y);
+// Closes the window as a player's close button does; the program must end
+// within `timeout` seconds with status 0.
+void close_and_expect_zero(const XServer& server, Game& game, double timeout = 5.0);
 // Waits for the menu: its blue in the window's corner.
 bool wait_for_menu(const XServer& server, const std::string& window, double timeout = 20.0);
 // Waits until the window's picture has stopped changing: a slide (the menu's

@@ -96,13 +96,6 @@ void expect_clean_output(const Game& game) {
     EXPECT_EQ(game.out().find("Runtime Error"), std::string::npos) << game.out();
 }
 
-void close_and_expect_zero(const XServer& server, Game& game) {
-    server.x("wmctrl -c Moxelpark");
-    int status = -1;
-    ASSERT_TRUE(game.wait_exit(5.0, &status)) << "still running after the close";
-    EXPECT_EQ(status, 0);
-}
-
 // Starts a game of `type` from the menu by mouse and waits for the play screen.
 void start_by_mouse(const XServer& server, const std::string& window, int type) {
     ASSERT_TRUE(wait_for_menu_at_rest(server, window));

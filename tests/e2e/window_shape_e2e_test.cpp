@@ -98,10 +98,7 @@ TEST(WindowShapeEndToEnd, AResizeDuringAHoleKeepsTheBallOnTheGrassLineOnScreen) 
     ASSERT_GT(rows, 0) << "no ball in the window";
     EXPECT_NEAR(static_cast<double>(sumY) / rows, grassY, 8.0);
 
-    server.x("wmctrl -c Moxelpark");
-    int status = -1;
-    EXPECT_TRUE(game.wait_exit(10.0, &status));
-    EXPECT_EQ(status, 0);
+    close_and_expect_zero(server, game, 10.0);
     EXPECT_EQ(game.err(), "");
 }
 
@@ -135,10 +132,7 @@ TEST(WindowShapeEndToEnd, FullscreenKeysFillTheScreenAndGiveTheWindowBack) {
     pause_for(0.5);
     EXPECT_EQ(game.out().find("1:1:"), std::string::npos) << game.out();
 
-    server.x("wmctrl -c Moxelpark");
-    int status = -1;
-    EXPECT_TRUE(game.wait_exit(10.0, &status));
-    EXPECT_EQ(status, 0);
+    close_and_expect_zero(server, game, 10.0);
     EXPECT_EQ(game.err(), "");
 }
 
