@@ -1,17 +1,12 @@
 // gxtkGraphics: drawing state, the primitive batch, frame set-up and read-back.
 #include "graphics/graphics_device.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <vector>
 
+#include "graphics/gl_backend.h"
 #include "graphics/surface.h"
 #include "host/base/window.h"
-
-#ifndef GL_BGRA
-#define GL_BGRA 0x80E1
-#endif
 
 namespace {
 
@@ -86,27 +81,8 @@ bool gxtkGraphics::Validate() {
 
 int gxtkGraphics::BeginRender() {
     if (mode == 0) return 0;
-    glViewport(0, 0, width, height);
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // Origin at the top left, y downwards.
-    glOrtho(0, width, height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexData[0].x);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(gxtkVertex), &vertexData[0].u);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(gxtkVertex), &vertexData[0].color);
-
-    glEnable(GL_BLEND);
     // Colour reaching the device is premultiplied by alpha.
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-
+    gfx::begin_frame(width, height, vertexData);
     batchCount = 0;
     return 0;
 }
@@ -123,27 +99,24 @@ int gxtkGraphics::Flush() {
 }
 
 void gxtkGraphics::FlushBatch() {
-    if (batchSurface) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, batchSurface->texture);
-    }
+    const unsigned texture = batchSurface ? batchSurface->texture : 0u;
     int vertices = 0;
     switch (batchKind) {
         case BATCH_POINTS:
             vertices = batchCount;
-            glDrawArrays(GL_POINTS, 0, vertices);
+            gfx::draw_arrays(GL_POINTS, vertices, texture);
             break;
         case BATCH_LINES:
             vertices = batchCount * 2;
-            glDrawArrays(GL_LINES, 0, vertices);
+            gfx::draw_arrays(GL_LINES, vertices, texture);
             break;
         case BATCH_QUADS:
             vertices = batchCount * 4;
-            glDrawElements(GL_TRIANGLES, batchCount * 6, GL_UNSIGNED_SHORT, quadIndices);
+            gfx::draw_quads(batchCount, quadIndices, texture);
             break;
         case BATCH_POLYGON:
             vertices = batchCount;
-            glDrawArrays(GL_TRIANGLE_FAN, 0, vertices);
+            gfx::draw_arrays(GL_TRIANGLE_FAN, vertices, texture);
             break;
         default:
             break;
@@ -152,7 +125,6 @@ void gxtkGraphics::FlushBatch() {
         ++drawCalls;
         drawVertices += vertices;
     }
-    if (batchSurface) glDisable(GL_TEXTURE_2D);
     batchCount = 0;
 }
 
@@ -333,7 +305,7 @@ int gxtkGraphics::ReadPixels(Array<int> pixels, int x, int y, int w, int h, int 
     Flush();
     const size_t rowBytes = static_cast<size_t>(w) * 4;
     std::vector<unsigned char> buffer(rowBytes * static_cast<size_t>(h));
-    glReadPixels(x, height - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+    gfx::read_bgra(x, height - y - h, w, h, buffer.data());
     // OpenGL delivers the bottom row first.
     for (int r = 0; r < h; ++r) {
         const unsigned char* src = buffer.data() + static_cast<size_t>(h - 1 - r) * rowBytes;
@@ -363,7 +335,6 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
                 alpha << 24 | red << 16 | green << 8 | blue;
         }
     }
-    glBindTexture(GL_TEXTURE_2D, surface->texture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, buffer.data());
+    gfx::write_bgra(surface->texture, x, y, w, h, buffer.data());
     return 0;
 }

@@ -2,7 +2,6 @@
 // the device's three surface factories.
 #include "graphics/surface.h"
 
-#include <GL/gl.h>
 #include <stb_image.h>
 
 #include <climits>
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/gl.h"
 #include "graphics/graphics_device.h"
 #include "host/base/files.h"
 #include "runtime/gc.h"

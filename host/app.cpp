@@ -21,7 +21,8 @@ gxtkApp::gxtkApp()
       updateRate(0),
       nextUpdate(0.0),
       updatePeriod(0.0),
-      suspended(false) {
+      suspended(false),
+      created(false) {
     app = this;
     runner = RunApp;
 }

@@ -45,6 +45,11 @@ class gxtkApp : public gxtkObject {
 
     // The loop; returns when the window has closed.
     void Run();
+    // One pass of the loop, which never blocks where the window system does
+    // not: creates the application once the window has a size, then steps.
+    // False once the window has closed. The browser calls it every animation
+    // frame; Run calls it until it returns false.
+    bool Frame();
 
     void InvokeOnCreate();
     void InvokeOnUpdate();
@@ -67,6 +72,7 @@ class gxtkApp : public gxtkObject {
     double nextUpdate;
     double updatePeriod;
     bool suspended;
+    bool created;  // OnCreate has run
 
   private:
     // One pass of the loop; false once the window has closed.

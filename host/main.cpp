@@ -11,7 +11,6 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,14 +19,13 @@
 #include "host/app.h"
 #include "host/base/glfw_window.h"
 #include "host/base/window_place.h"
+#include "host/program_start.h"
 #include "runtime/runtime.h"
 
 namespace {
 
 constexpr const char* WINDOW_TITLE = "Moxelpark";
 
-int saved_argc = 0;
-const char** saved_argv = nullptr;
 ALCdevice* alcDevice = nullptr;
 ALCcontext* alcContext = nullptr;
 
@@ -132,23 +130,6 @@ void close_audio_and_window() {
 }
 
 }  // namespace
-
-int bb_std_main(int argc, const char** argv) {
-    saved_argc = argc;
-    saved_argv = argv;
-#ifndef MOXEL_SANITIZE
-    // Sanitizer builds keep their own handlers so their reports are not hidden.
-    std::signal(SIGSEGV, sighandler);
-    std::signal(SIGILL, sighandler);
-    std::signal(SIGFPE, sighandler);
-#endif
-    gc_mark_roots = bb_mark_roots;
-    gc_init1();
-    bbInit();
-    gc_init2();
-    bbMain();
-    return 0;
-}
 
 int main(int argc, const char** argv) {
     if (!glfwInit()) {

@@ -35,10 +35,20 @@ unsigned held_key_bit(int key) {
 }  // namespace
 
 void gxtkApp::Run() {
+    while (Frame()) {
+    }
+}
+
+bool gxtkApp::Frame() {
+    if (created) return Step();
+    // A window without a positive size cannot be set up for; wait until it has one.
+    if (!graphics->Validate() && ws().IsOpen()) {
+        ws().WaitEvents();
+        return true;
+    }
     InvokeOnCreate();
     if (!suspended) InvokeOnRender();
-    while (Step()) {
-    }
+    return true;
 }
 
 bool gxtkApp::Step() {
@@ -92,8 +102,7 @@ void gxtkApp::RenderWhenIdle() {
 }
 
 void gxtkApp::InvokeOnCreate() {
-    // A window without a positive size cannot be set up for; wait until it has one.
-    while (!graphics->Validate() && ws().IsOpen()) ws().WaitEvents();
+    created = true;
     OnCreate();
     gc_collect();
 }

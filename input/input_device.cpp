@@ -95,16 +95,24 @@ constexpr unsigned char BUTTON_PRESSED = 1;
 // buttons fit: A, B, X, Y are buttons 0-3, the shoulders 4 and 5, Back 6,
 // Start 7, and the d-pad's left, up, right and down 8-11.
 constexpr int PAD_LAYOUT_BUTTONS[] = {
-    GLFW_GAMEPAD_BUTTON_A,       GLFW_GAMEPAD_BUTTON_B,           GLFW_GAMEPAD_BUTTON_X,
-    GLFW_GAMEPAD_BUTTON_Y,       GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER,
-    GLFW_GAMEPAD_BUTTON_BACK,    GLFW_GAMEPAD_BUTTON_START,       GLFW_GAMEPAD_BUTTON_DPAD_LEFT,
-    GLFW_GAMEPAD_BUTTON_DPAD_UP, GLFW_GAMEPAD_BUTTON_DPAD_RIGHT,  GLFW_GAMEPAD_BUTTON_DPAD_DOWN,
+    host::PAD_BUTTON_A,
+    host::PAD_BUTTON_B,
+    host::PAD_BUTTON_X,
+    host::PAD_BUTTON_Y,
+    host::PAD_BUTTON_LEFT_SHOULDER,
+    host::PAD_BUTTON_RIGHT_SHOULDER,
+    host::PAD_BUTTON_BACK,
+    host::PAD_BUTTON_START,
+    host::PAD_BUTTON_DPAD_LEFT,
+    host::PAD_BUTTON_DPAD_UP,
+    host::PAD_BUTTON_DPAD_RIGHT,
+    host::PAD_BUTTON_DPAD_DOWN,
 };
 // The sticks in the six-axis order the device keeps (left x, y, z, right x, y,
 // z), the triggers standing in for the z axes; six axes need no remapping.
 constexpr int PAD_LAYOUT_AXES[] = {
-    GLFW_GAMEPAD_AXIS_LEFT_X,  GLFW_GAMEPAD_AXIS_LEFT_Y,  GLFW_GAMEPAD_AXIS_LEFT_TRIGGER,
-    GLFW_GAMEPAD_AXIS_RIGHT_X, GLFW_GAMEPAD_AXIS_RIGHT_Y, GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER,
+    host::PAD_AXIS_LEFT_X,  host::PAD_AXIS_LEFT_Y,  host::PAD_AXIS_LEFT_TRIGGER,
+    host::PAD_AXIS_RIGHT_X, host::PAD_AXIS_RIGHT_Y, host::PAD_AXIS_RIGHT_TRIGGER,
 };
 constexpr int PAD_BUTTON_COUNT = static_cast<int>(std::size(PAD_LAYOUT_BUTTONS));
 constexpr int PAD_AXIS_COUNT = static_cast<int>(std::size(PAD_LAYOUT_AXES));

@@ -15,6 +15,7 @@
 
 const char* const STATE_FILE_NAME = ".vendlestate";
 long (*host_save_write_limit)(long bytes) = nullptr;
+void (*host_state_saved)(int result) = nullptr;
 
 namespace {
 
@@ -222,6 +223,7 @@ int host_save_state(const String& state) {
     // A folder that takes no new files leaves one way to save: writing the
     // file in place. A crash during that write can cut it.
     if (result == NO_NEW_FILES) result = save_in_place(target, bytes);
+    if (host_state_saved) host_state_saved(result);
     return result;
 }
 

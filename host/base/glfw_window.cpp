@@ -26,6 +26,10 @@ int read_joystick(const T* (*read)(int joystick, int* count), T* out, int max) {
 
 static_assert(GAMEPAD_BUTTONS == GLFW_GAMEPAD_BUTTON_LAST + 1, "the seam carries every pad button");
 static_assert(GAMEPAD_AXES == GLFW_GAMEPAD_AXIS_LAST + 1, "the seam carries every pad axis");
+static_assert(PAD_BUTTON_DPAD_LEFT == GLFW_GAMEPAD_BUTTON_DPAD_LEFT &&
+                  PAD_BUTTON_GUIDE == GLFW_GAMEPAD_BUTTON_GUIDE &&
+                  PAD_AXIS_RIGHT_TRIGGER == GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER,
+              "the seam's pad order is GLFW's");
 
 // The monitor that holds most of the window's area; the primary one when the
 // window lies on none.

@@ -19,6 +19,29 @@ constexpr int JOYSTICK_MAX_AXES = 8;
 constexpr int GAMEPAD_BUTTONS = 15;
 constexpr int GAMEPAD_AXES = 6;
 
+// Places in that order.
+constexpr int PAD_BUTTON_A = 0;
+constexpr int PAD_BUTTON_B = 1;
+constexpr int PAD_BUTTON_X = 2;
+constexpr int PAD_BUTTON_Y = 3;
+constexpr int PAD_BUTTON_LEFT_SHOULDER = 4;
+constexpr int PAD_BUTTON_RIGHT_SHOULDER = 5;
+constexpr int PAD_BUTTON_BACK = 6;
+constexpr int PAD_BUTTON_START = 7;
+constexpr int PAD_BUTTON_GUIDE = 8;
+constexpr int PAD_BUTTON_LEFT_THUMB = 9;
+constexpr int PAD_BUTTON_RIGHT_THUMB = 10;
+constexpr int PAD_BUTTON_DPAD_UP = 11;
+constexpr int PAD_BUTTON_DPAD_RIGHT = 12;
+constexpr int PAD_BUTTON_DPAD_DOWN = 13;
+constexpr int PAD_BUTTON_DPAD_LEFT = 14;
+constexpr int PAD_AXIS_LEFT_X = 0;
+constexpr int PAD_AXIS_LEFT_Y = 1;
+constexpr int PAD_AXIS_RIGHT_X = 2;
+constexpr int PAD_AXIS_RIGHT_Y = 3;
+constexpr int PAD_AXIS_LEFT_TRIGGER = 4;
+constexpr int PAD_AXIS_RIGHT_TRIGGER = 5;
+
 struct GamepadState {
     unsigned char buttons[GAMEPAD_BUTTONS];
     float axes[GAMEPAD_AXES];

@@ -1,0 +1,168 @@
+// Program entry of the browser build.
+//
+// The page (index.html and pre.js) has mounted the saved-games folder and
+// loaded it before main runs. main brings up GLFW's canvas window and OpenAL
+// (over Web Audio), installs the page's canvas as the window system, starts
+// the runtime and then hands the loop to the browser: every animation frame
+// runs one pass of it, which returns at once when nothing is due.
+//
+// Keys and typed characters come through GLFW, as on the desktop. The mouse
+// and the fingers come from the page's own events: a release outside the
+// canvas still ends a drag, and a finger is the pointer at its own place
+// (touch 0) or one of the further touches, never a second, emulated click.
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <GLFW/glfw3.h>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+
+#include "host/app.h"
+#include "host/base/files.h"
+#include "host/base/touch_slots.h"
+#include "host/base/web_window.h"
+#include "host/base/window_place.h"
+#include "host/program_start.h"
+#include "input/input_device.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+constexpr const char* WINDOW_TITLE = "Moxelpark";
+const char* const CANVAS = "#canvas";
+// The page's mouse buttons (left, middle, right) as the window system numbers them.
+constexpr int PAGE_BUTTONS = 3;
+const int BUTTON_OF_PAGE_BUTTON[PAGE_BUTTONS] = {0, 2, 1};
+
+host::WebWindowSystem* page = nullptr;
+host::TouchSlots touches;
+unsigned buttonsPressedOnCanvas = 0;
+
+void key_callback(GLFWwindow*, int key, int, int action, int mods) {
+    gxtkApp::OnKey(key, action, mods);
+}
+
+void char_callback(GLFWwindow*, unsigned int codepoint) {
+    gxtkApp::OnChar(static_cast<int>(codepoint), ACTION_PRESS);
+}
+
+EM_BOOL on_mouse_down(int, const EmscriptenMouseEvent* e, void*) {
+    if (e->button >= PAGE_BUTTONS) return EM_FALSE;
+    page->SetPointer(static_cast<double>(e->clientX), static_cast<double>(e->clientY));
+    buttonsPressedOnCanvas |= 1u << e->button;
+    gxtkApp::OnMouseButton(BUTTON_OF_PAGE_BUTTON[e->button], ACTION_PRESS);
+    return EM_TRUE;
+}
+
+// On the window: the canvas never hears a release outside it.
+EM_BOOL on_mouse_up(int, const EmscriptenMouseEvent* e, void*) {
+    if (e->button >= PAGE_BUTTONS || (buttonsPressedOnCanvas & (1u << e->button)) == 0u) return EM_FALSE;
+    page->SetPointer(static_cast<double>(e->clientX), static_cast<double>(e->clientY));
+    buttonsPressedOnCanvas &= ~(1u << e->button);
+    gxtkApp::OnMouseButton(BUTTON_OF_PAGE_BUTTON[e->button], ACTION_RELEASE);
+    return EM_FALSE;
+}
+
+// Touch 0 is the pointer and plays as the left button; the others are keys
+// of their own, read at the pointer's place as the input device reads every touch.
+void touch_down(int slot) {
+    if (slot == 0) {
+        gxtkApp::OnMouseButton(0, ACTION_PRESS);
+    } else {
+        app->input->OnKeyDown(KEY_TOUCH0 + slot);
+    }
+}
+
+void touch_up(int slot) {
+    if (slot == 0) {
+        gxtkApp::OnMouseButton(0, ACTION_RELEASE);
+    } else {
+        app->input->OnKeyUp(KEY_TOUCH0 + slot);
+    }
+}
+
+// Handling every touch event (true: the page's default is prevented) keeps
+// the browser from scrolling, zooming on a double tap and adding the mouse
+// events it emulates for a tap.
+EM_BOOL on_touch(int type, const EmscriptenTouchEvent* e, void*) {
+    for (int i = 0; i < e->numTouches; ++i) {
+        const EmscriptenTouchPoint& t = e->touches[i];
+        if (!t.isChanged) continue;
+        if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+            const int slot = touches.Begin(t.identifier);
+            if (slot == 0) page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
+            if (slot != host::TOUCH_NONE) touch_down(slot);
+        } else if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
+            if (touches.Find(t.identifier) == 0)
+                page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
+        } else {
+            const int slot = touches.End(t.identifier);
+            if (slot == 0) page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
+            if (slot != host::TOUCH_NONE) touch_up(slot);
+        }
+    }
+    return EM_TRUE;
+}
+
+void install_callbacks(GLFWwindow* window) {
+    glfwSetKeyCallback(window, key_callback);
+    glfwSetCharCallback(window, char_callback);
+    emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, on_mouse_down);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_mouse_up);
+    emscripten_set_touchstart_callback(CANVAS, nullptr, EM_TRUE, on_touch);
+    emscripten_set_touchmove_callback(CANVAS, nullptr, EM_TRUE, on_touch);
+    emscripten_set_touchend_callback(CANVAS, nullptr, EM_TRUE, on_touch);
+    emscripten_set_touchcancel_callback(CANVAS, nullptr, EM_TRUE, on_touch);
+}
+
+void open_audio() {
+    ALCdevice* device = alcOpenDevice(nullptr);
+    if (!device) {
+        std::puts("alcOpenDevice failed");
+        return;
+    }
+    ALCcontext* context = alcCreateContext(device, nullptr);
+    if (!context) {
+        std::puts("alcCreateContext failed");
+        return;
+    }
+    if (!alcMakeContextCurrent(context)) std::puts("alcMakeContextCurrent failed");
+}
+
+// Every save goes on to the browser's storage at once: a tab closed a moment
+// later keeps it. The page reports a store that is full or refused.
+void write_through(int result) {
+    if (result != SAVE_OK) return;
+    EM_ASM({ Module.moxelSyncSaves(); });
+}
+
+void frame() {
+    if (!app->Frame()) emscripten_cancel_main_loop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!glfwInit()) {
+        std::puts("glfwInit failed");
+        return -1;
+    }
+    GLFWwindow* window =
+        glfwCreateWindow(host::WINDOW_WIDTH, host::WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
+    if (!window) fail("glfwOpenWindow failed");
+    glfwMakeContextCurrent(window);
+    open_audio();
+
+    static host::WebWindowSystem window_system;
+    page = &window_system;
+    host::set_window(&window_system);
+    install_callbacks(window);
+    host_state_saved = write_through;
+
+    bb_std_main(argc, const_cast<const char**>(argv));
+    EM_ASM({ Module.moxelStarted(); });
+    // Never returns: from here the browser runs the loop.
+    emscripten_set_main_loop(frame, 0, 1);
+    return 0;
+}

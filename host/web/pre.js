@@ -1,0 +1,58 @@
+// Runs before the program: the saved games, the start of sound, and the hooks
+// the program calls back.
+//
+// The state file lives in IndexedDB. /save is mounted from it and loaded before
+// main runs, so the game reads its state at start-up as on the desktop;
+// /.vendlestate (the state file in the program's working folder) is a link
+// into it, so every save is written there and renamed there.
+Module['preRun'] = Module['preRun'] || [];
+Module['preRun'].push(function () {
+  FS.mkdir('/save');
+  FS.mount(IDBFS, {}, '/save');
+  FS.symlink('/save/.vendlestate', '/.vendlestate');
+  addRunDependency('saved-games');
+  FS.syncfs(true, function (err) {
+    if (err) {
+      console.warn('Saved games cannot be read from this browser\'s storage (' + err +
+                   '); scores of this visit will be lost when the page closes.');
+    }
+    removeRunDependency('saved-games');
+  });
+});
+
+// Writes the saves through to IndexedDB; one write at a time, and one more if
+// a save came while a write was going on.
+(function () {
+  var writing = false, again = false;
+  Module['moxelSyncSaves'] = function () {
+    if (writing) { again = true; return; }
+    writing = true;
+    FS.syncfs(false, function (err) {
+      writing = false;
+      if (err) {
+        console.error('The game could not be saved to this browser\'s storage: ' + err);
+      } else if (Module['onSaved']) {
+        Module['onSaved']();
+      }
+      if (again) { again = false; Module['moxelSyncSaves'](); }
+    });
+  };
+})();
+
+// Browsers start sound only on a player's gesture: the first press of a key,
+// a button or a finger (not its release) starts it.
+(function () {
+  var events = ['keydown', 'mousedown', 'touchstart', 'pointerdown'];
+  function start() {
+    var ok = typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx;
+    if (!ok) return;
+    var ctx = AL.currentCtx.audioCtx;
+    if (ctx.state !== 'running') ctx.resume();
+    events.forEach(function (e) { window.removeEventListener(e, start, true); });
+  }
+  events.forEach(function (e) { window.addEventListener(e, start, true); });
+})();
+
+Module['moxelStarted'] = function () {
+  if (Module['onStarted']) Module['onStarted']();
+};

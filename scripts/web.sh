@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the browser version of the game into build-web/: index.html,
+# moxelpark.js, moxelpark.wasm, moxelpark.data and icon.png. Publishing it is
+# copying that folder to any static file host.
+#
+# Usage: scripts/web.sh [--serve [PORT]]
+#   --serve   then serves build-web/ on 127.0.0.1 only (default port 8080)
+#             and prints the address; Ctrl+C stops it.
+# MOXEL_WEB_TEST=1 also installs what the browser tests need (chromium, npm).
+#
+# The data is drawn natively by the desktop build's own tool, in
+# build-web.work/tools; the program is built with Debian's Emscripten in
+# build-web.work/wasm, from the same sources as the desktop game.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SERVE=0
+PORT=8080
+case "${1:-}" in
+  "") ;;
+  --serve) SERVE=1; PORT="${2:-8080}" ;;
+  *) echo "usage: $0 [--serve [PORT]]" >&2; exit 2 ;;
+esac
+
+PACKAGES=(emscripten build-essential cmake ninja-build pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev python3)
+if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then PACKAGES+=(chromium nodejs npm); fi
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+OUT="$PWD/build-web"
+WORK="$PWD/build-web.work"
+# Emscripten's optimiser needs Debian's acorn, which a node not from Debian
+# does not look for. Never set EM_CACHE: Debian ships the cache prebuilt and frozen.
+export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+
+cmake -S . -B "$WORK/tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOXEL_TESTS=OFF -DMOXEL_BENCH=OFF \
+  -DMOXEL_WERROR=OFF >/dev/null
+cmake --build "$WORK/tools" --target moxel_data moxel_icons
+
+emcmake cmake -S . -B "$WORK/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DMOXEL_WERROR="${MOXEL_WEB_WERROR:-OFF}" -DMOXEL_WEB_DATA="$WORK/tools/data" \
+  -DMOXEL_WEB_ICON="$WORK/tools/icons/moxelpark-64.png" -DMOXEL_WEB_OUTPUT="$OUT" >/dev/null
+cmake --build "$WORK/wasm"
+
+echo "Built the browser version in $OUT:"
+ls -l "$OUT"
+
+if [ "$SERVE" = 1 ]; then
+  echo "Serving on http://127.0.0.1:$PORT/ (Ctrl+C stops)"
+  exec python3 -m http.server "$PORT" --bind 127.0.0.1 --directory "$OUT"
+fi
