@@ -6,7 +6,9 @@
 # Usage: scripts/web.sh [--serve [PORT]]
 #   --serve   then serves build-web/ on 127.0.0.1 only (default port 8080)
 #             and prints the address; Ctrl+C stops it.
-# MOXEL_WEB_TEST=1 also installs what the browser tests need (chromium, npm).
+# MOXEL_WEB_TEST=1 also installs what the browser tests need (chromium, npm
+# when there is none)
+# and builds the test's probe page into build-web.work/probe.
 #
 # The data is drawn natively by the desktop build's own tool, in
 # build-web.work/tools; the program is built with Debian's Emscripten in
@@ -23,7 +25,11 @@ case "${1:-}" in
 esac
 
 PACKAGES=(emscripten build-essential cmake ninja-build pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev python3)
-if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then PACKAGES+=(chromium nodejs npm); fi
+if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then
+  PACKAGES+=(chromium)
+  # The machine's own Node.js brings npm with it; Debian's comes in two packages.
+  if ! command -v npm >/dev/null; then PACKAGES+=(nodejs npm); fi
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
@@ -42,13 +48,21 @@ WORK="$PWD/build-web.work"
 # does not look for. Never set EM_CACHE: Debian ships the cache prebuilt and frozen.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
 
-cmake -S . -B "$WORK/tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOXEL_TESTS=OFF -DMOXEL_BENCH=OFF \
-  -DMOXEL_WERROR=OFF >/dev/null
-cmake --build "$WORK/tools" --target moxel_data moxel_icons
+# MOXEL_WEB_NATIVE_BUILD names a desktop build folder whose drawn data and
+# icons to take (the test command's build/ has them already).
+NATIVE="${MOXEL_WEB_NATIVE_BUILD:-$WORK/tools}"
+if [ -z "${MOXEL_WEB_NATIVE_BUILD:-}" ]; then
+  cmake -S . -B "$NATIVE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMOXEL_TESTS=OFF -DMOXEL_BENCH=OFF \
+    -DMOXEL_WERROR=OFF >/dev/null
+fi
+cmake --build "$NATIVE" --target moxel_data moxel_icons
+NATIVE="$(cd "$NATIVE" && pwd)"
 
 emcmake cmake -S . -B "$WORK/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DMOXEL_WERROR="${MOXEL_WEB_WERROR:-OFF}" -DMOXEL_WEB_DATA="$WORK/tools/data" \
-  -DMOXEL_WEB_ICON="$WORK/tools/icons/moxelpark-64.png" -DMOXEL_WEB_OUTPUT="$OUT" >/dev/null
+  -DMOXEL_WERROR="${MOXEL_WEB_WERROR:-OFF}" -DMOXEL_WEB_DATA="$NATIVE/data" \
+  -DMOXEL_WEB_ICON="$NATIVE/icons/moxelpark-64.png" -DMOXEL_WEB_OUTPUT="$OUT" \
+  -DMOXEL_WEB_PROBE="$([ "${MOXEL_WEB_TEST:-0}" = 1 ] && echo ON || echo OFF)" -DMOXEL_WEB_PROBE_OUTPUT="$WORK/probe" \
+  >/dev/null
 cmake --build "$WORK/wasm"
 
 echo "Built the browser version in $OUT:"

@@ -81,7 +81,9 @@ void WebWindowSystem::GetSize(int* width, int* height) {
 }
 
 // The browser shows the frame when the animation frame returns.
-void WebWindowSystem::SwapBuffers() {}
+void WebWindowSystem::SwapBuffers() {
+    ++frames_;
+}
 
 void WebWindowSystem::ToggleFullscreen() {
     // The whole page goes fullscreen: the canvas follows it as it follows any resize.

@@ -40,12 +40,15 @@ class WebWindowSystem : public WindowSystem {
     void SetPointer(double clientX, double clientY);
     // Matches the canvas's drawing buffer to its size on the page.
     void FollowPageSize();
+    // Frames drawn so far (buffer swaps), for the page's measurements.
+    long frames() const { return frames_; }
 
   private:
     int width_ = 0, height_ = 0;
     double scale_ = 1.0;  // device pixels per CSS pixel
     double left_ = 0.0, top_ = 0.0;
     double pointerX_ = 0.0, pointerY_ = 0.0;  // CSS pixels from the page's top left
+    long frames_ = 0;
 };
 
 }  // namespace host

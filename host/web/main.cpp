@@ -15,7 +15,10 @@
 #include <GLFW/glfw3.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "host/app.h"
@@ -30,6 +33,7 @@
 namespace {
 
 constexpr const char* WINDOW_TITLE = "Moxelpark";
+constexpr mode_t USUAL_UMASK = 022;
 const char* const CANVAS = "#canvas";
 // The page's mouse buttons (left, middle, right) as the window system numbers them.
 constexpr int PAGE_BUTTONS = 3;
@@ -137,20 +141,47 @@ void write_through(int result) {
     EM_ASM({ Module.moxelSyncSaves(); });
 }
 
+long updates = 0;
+
 void frame() {
+    // Every update moves the next one's time on by one period; a reset of
+    // that time (the catch-up cap, a resume) counts at most one pass's worth.
+    const double before = app->nextUpdate;
     if (!app->Frame()) emscripten_cancel_main_loop();
+    if (app->updatePeriod > 0 && app->created) {
+        const long n = std::lround((app->nextUpdate - before) / app->updatePeriod);
+        updates += std::clamp(n, 0L, static_cast<long>(MAX_UPDATES_PER_FRAME));
+    }
 }
 
 }  // namespace
 
+// Updates run and frames drawn since the start, for the page's measurements
+// and the browser tests.
+extern "C" EMSCRIPTEN_KEEPALIVE double moxel_updates() {
+    return static_cast<double>(updates);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double moxel_frames() {
+    return page ? static_cast<double>(page->frames()) : 0.0;
+}
+
 int main(int argc, char** argv) {
+    // The browser's C library starts with every permission masked, which would
+    // save a state file nobody may read back; this is a desktop's usual mask.
+    umask(USUAL_UMASK);
     if (!glfwInit()) {
         std::puts("glfwInit failed");
         return -1;
     }
     GLFWwindow* window =
         glfwCreateWindow(host::WINDOW_WIDTH, host::WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
-    if (!window) fail("glfwOpenWindow failed");
+    if (!window) {
+        // The browser has WebGL but would not make a context (turned off, or
+        // no driver it trusts): the page says so in plain words.
+        EM_ASM({ if (Module.onNoWebGL) Module.onNoWebGL(); });
+        fail("glfwOpenWindow failed");
+    }
     glfwMakeContextCurrent(window);
     open_audio();
 
