@@ -52,12 +52,23 @@ void window_refresh_callback(GLFWwindow*) {
     gxtkApp::OnWindowRefresh();
 }
 
+void focus_callback(GLFWwindow*, int focused) {
+    if (!focused) gxtkApp::OnFocusLost();
+}
+
+// An iconified window may keep the focus for a moment (or never have had it).
+void iconify_callback(GLFWwindow*, int iconified) {
+    if (iconified) gxtkApp::OnFocusLost();
+}
+
 void install_callbacks(GLFWwindow* window) {
     glfwSetKeyCallback(window, key_callback);
     glfwSetCharCallback(window, char_callback);
     glfwSetWindowSizeCallback(window, window_size_callback);
     glfwSetWindowRefreshCallback(window, window_refresh_callback);
     glfwSetMouseButtonCallback(window, mouse_button_callback);
+    glfwSetWindowFocusCallback(window, focus_callback);
+    glfwSetWindowIconifyCallback(window, iconify_callback);
 }
 
 void silent_alsa_error(const char*, int, const char*, int, const char*, ...) {}
