@@ -71,6 +71,21 @@ void install_callbacks(GLFWwindow* window) {
     glfwSetWindowIconifyCallback(window, iconify_callback);
 }
 
+// A start-up failure's line, with GLFW's own description of what went wrong
+// (the display it could not open, say) so a player or a packager can act on it.
+[[noreturn]] void fail_with_glfw_error(const char* message) {
+    constexpr int FAILURE_LINE_LENGTH = 512;
+    const char* description = nullptr;
+    glfwGetError(&description);
+    char line[FAILURE_LINE_LENGTH];
+    if (description && *description) {
+        std::snprintf(line, sizeof line, "%s (%s)", message, description);
+    } else {
+        std::snprintf(line, sizeof line, "%s", message);
+    }
+    fail(line);
+}
+
 void silent_alsa_error(const char*, int, const char*, int, const char*, ...) {}
 
 // Without a sound card ALSA writes several lines of its own to stderr for every
@@ -162,18 +177,14 @@ int bb_std_main(int argc, const char** argv) {
 }
 
 int main(int argc, const char** argv) {
-    if (!glfwInit()) {
-        std::puts("glfwInit failed");
-        std::fflush(stdout);
-        std::exit(-1);
-    }
+    if (!glfwInit()) fail_with_glfw_error("glfwInit failed");
     host::WindowRect place;
     const bool centred = choose_window_rect(&place);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     // Shown only once it is in its place, so it never appears at the corner first.
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(place.width, place.height, WINDOW_TITLE, nullptr, nullptr);
-    if (!window) fail("glfwOpenWindow failed");
+    if (!window) fail_with_glfw_error("glfwOpenWindow failed");
     glfwMakeContextCurrent(window);
 #ifdef MOXEL_SANITIZE
     pin_gl_driver();
