@@ -194,6 +194,11 @@ constexpr int OBJECT_NONE = 0;
 constexpr int OBJECT_TARGET = 1;
 constexpr int OBJECT_BONUS = 2;
 constexpr int START_BALLS = 6;
+// Every hole, the first included, adds these.
+constexpr int BALLS_PER_HOLE = 2;
+// The strongest stroke the meter sets: the pointer counts only strictly inside
+// its 192 units, so whole units give at most 191.
+constexpr float METER_FULL_POWER = 191.0f;
 
 // ---- Colours ----
 // Colour components run from 0 to 255.

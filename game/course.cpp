@@ -15,7 +15,6 @@ namespace {
 
 // The ball waits on the tee three units above the ground line.
 constexpr float TEE_ABOVE_GROUND = 3.0f;
-constexpr int BALLS_PER_HOLE = 2;
 // Every hole holds its targets plus this many bonus objects (fewer once the
 // count reaches OBJECT_MAX).
 constexpr int BONUS_OBJECTS = 3;

@@ -140,6 +140,21 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Closes the panel at once, out of sight above the screen, as at start-up.
     void HidePausePanel();
 
+    // ---- Aiming by keys and pad, and the aim's cancel (aim.cpp) ----
+    // Turns the golfer, moves and clears the power from the actions; true when
+    // the fire action asks for the stroke. Only while aiming, controls live.
+    bool AimByKeys();
+    // Drops the aim in progress unplayed and uses up whatever is held, as when
+    // the window loses the input.
+    void DropAim();
+
+    // ---- The hole's caption (caption.cpp) ----
+    // Starts "Hole N" for f_Hole; ballsGained >= 0 adds the line that says
+    // where the hole's new balls came from.
+    void StartHoleCaption(int ballsGained);
+    // Draws the caption, fading, after the play screen; it takes no input.
+    void DrawHoleCaption();
+
     // ---- The hole and the logical screen (play.cpp) ----
     // Lays the hole out again in proportion when the logical screen is no
     // longer the one it was laid out for; nothing happens while it still is.
@@ -216,6 +231,10 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int f_Facing = 0;          // 1 right, -1 left
     float f_Power = 0.0f;      // power being set on the meter, 0 to 192
     int f_MeterPress = 0;      // the current press began on the meter, which keeps it until release
+    int f_KeyAim = 0;          // the power was set last by keys or pad: played by fire, not by a release
+    int f_PowerKeyTime = 0;    // updates up or down has been held while aiming; 0 when neither
+    int f_CaptionHole = 0;     // hole the caption was started for; 0 for none in this game
+    int f_CaptionTime = 0;     // updates left of the hole's caption
     float f_ShotPower = 0.0f;  // power of the last stroke
     int f_Combo = 0;           // objects hit by the current stroke
     float f_CupX = 0.0f;       // cup centre x
@@ -298,6 +317,21 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     };
     NumberText ballsText_;  // " " and the balls left
     NumberText scoreText_;  // the shown score in eight digits
+    String captionText_;    // "Hole N"
+    String captionLine_;    // where the new balls came from; empty on hole 1
+
+    // The meter as the aiming step left it, drawn over the golfer once the
+    // rest of the hole is drawn.
+    struct MeterView {
+        bool shown = false;
+        float firstBarPower = 0.0f;  // the stroke's update still shows its first bar lit
+        float power = 0.0f;
+        bool path = false;  // the predicted path is shown
+        float pathX = 0.0f, pathY = 0.0f;
+        int pathFacing = 1;
+    };
+    MeterView meter_;
+    void DrawMeter();
 
     // The display list's append: false (and nothing written) when the list is full.
     bool AppendEntry(float kind, float x, float y, float w, float h, float frame);

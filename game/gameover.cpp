@@ -29,12 +29,14 @@ constexpr float BAR_MAX_OF_HEIGHT = 0.45f;
 constexpr float BAR_THICKNESS = 16.0f;
 constexpr float WORD_SIZE = 4.0f;
 
-// The highscore banner.
+// The highscore banner: a blue box 30% of the width across with its two
+// lines inside it, the text made smaller where the box is too narrow for it.
 constexpr float BANNER_RISE_DIVISOR = 1.5f;
-constexpr float BANNER_HEIGHT = 32.0f;
-constexpr float BANNER_TEXT_SIZE = 2.0f;
-// "New Highscore", a line break (backslash, n) and eleven spaces before the ordinal.
-constexpr const char* BANNER_TEXT = "New Highscore\\n           ";
+constexpr float BANNER_HEIGHT = 32.0f;  // at least; taller when the two lines need it
+constexpr float BANNER_WIDTH_OF_SCREEN = 0.3f;
+constexpr float BANNER_TEXT_SIZE = 2.0f;  // at most
+constexpr float BANNER_PADDING = 4.0f;
+constexpr const char* BANNER_TEXT = "New Highscore";
 
 // Draws the overlay at timer t.
 void draw_overlay(bb_Moxelpark_MyApp* game, int t) {
@@ -42,6 +44,7 @@ void draw_overlay(bb_Moxelpark_MyApp* game, int t) {
     static const String GAME_WORD("GAME");
     static const String OVER_WORD("OVER");
     static const String BANNER(BANNER_TEXT);
+    static const int BANNER_LENGTH = BANNER.Length();
     const float w = bb_Moxelpark_jscrw;
     const float h = bb_Moxelpark_jscrh;
 
@@ -75,12 +78,21 @@ void draw_overlay(bb_Moxelpark_MyApp* game, int t) {
     const int& place = game->f_Loop;
     if (place >= 1) {
         const float bannerY = h - b / BANNER_RISE_DIVISOR;
+        const float boxWidth = BANNER_WIDTH_OF_SCREEN * w;
+        // Each glyph takes one advance; the longer of the two lines sets the size.
+        const int longest = nth.Length() > BANNER_LENGTH ? nth.Length() : BANNER_LENGTH;
+        float size = (boxWidth - 2.0f * BANNER_PADDING) / static_cast<float>(FONT_ADVANCE * longest);
+        if (size > BANNER_TEXT_SIZE) size = BANNER_TEXT_SIZE;
+        const float line = static_cast<float>(FONT_LINE_HEIGHT) * size;
+        float boxHeight = 2.0f * line + 2.0f * BANNER_PADDING;
+        if (boxHeight < BANNER_HEIGHT) boxHeight = BANNER_HEIGHT;
         game->m_SetSize(1.0f);
         game->m_SetCol(0.0f, 125.0f, 255.0f, 0.5f);
-        game->m_Rect(0.35f * w, bannerY - BANNER_HEIGHT / 2.0f, 0.3f * w, BANNER_HEIGHT);
-        game->m_SetSize(BANNER_TEXT_SIZE);
+        game->m_Rect(0.5f * w - boxWidth / 2.0f, bannerY - boxHeight / 2.0f, boxWidth, boxHeight);
+        game->m_SetSize(size);
         game->m_SetCol(100.0f, 255.0f, 100.0f, 1.0f);
-        game->m_Text(0.5f * w, bannerY, BANNER + nth, 0.5f, 2.0f);
+        game->m_Text(0.5f * w, bannerY - line / 2.0f, BANNER, 1.0f, 1.0f);
+        game->m_Text(0.5f * w, bannerY + line / 2.0f, nth, 1.0f, 1.0f);
     }
 }
 

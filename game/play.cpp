@@ -5,7 +5,8 @@
 // objects, scores the objects struck, drops the ball into the cup, moves on to
 // the next hole two seconds later and ends the game when an aiming update
 // finds no ball left. It also appends the play screen to the display list,
-// back to front: sky, grass, meter, objects, cup, ball, hero, score.
+// back to front: sky, grass, objects, cup, ball, hero, meter, score, and the
+// hole's caption.
 //
 // There is no scrolling: a hole is one screen of jscrw by jscrh logical units.
 // Every number is per update at 60 updates per second, in single precision.
@@ -194,33 +195,27 @@ int bb_Moxelpark_MyApp::m_Game() {
         f_Combo = 0;
         f_HeroX = f_BallX;
         f_HeroY = f_BallY;
-        // 2.3 Balls left.
-        m_SetSize(BIG_TEXT);
-        m_SetCol(WHITE, WHITE, WHITE, 0.8f);
+        // 2.3 Balls left, drawn with the meter once the hole is drawn.
         if (!ballsText_.built || ballsText_.value != f_Balls)
             ballsText_ = {String(" ") + String(f_Balls), f_Balls, true};
-        m_Text(bb_Moxelpark_jscrw - BALLS_TEXT_FROM_RIGHT,
-               bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE, ballsText_.text, 1.0f, 1.0f);
-        // 2.4 The meter's bars; the stroke is played by the first update after
-        // the release, wherever the pointer was released.
-        int& bar = f_PosY;
-        for (bar = 0; bar < METER_BARS; ++bar) {
-            float n = static_cast<float>(bar);
-            m_SetCol(WHITE - METER_SHADE_STEP * n, 100.0f + METER_SHADE_STEP * n, 100.0f, HALF);
-            if (METER_BAR_STEP * n < f_Power) m_Alpha(FULL);
-            m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
-                   METER_BAR_HEIGHT);
-            // NOTE: the stroke empties the meter, so this fires once at most.
-            if (f_PointerDown == 0 && f_PointerUsed == 0 && f_Power > 0.0f && f_Balls > 0 &&
-                controls_live(this)) {
-                f_ShotPower = f_Power + LAUNCH_EXTRA;
-                m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);
-                f_Power = 0.0f;
-                f_Balls -= 1;
-                f_BallState = BALL_MOVING;
-                f_BallVX = f_ShotPower * static_cast<float>(f_Facing) * LAUNCH_VX;
-                f_BallVY = -f_ShotPower * LAUNCH_VY;
-            }
+        // Keys and pad: turn, move or clear the power, fire.
+        const bool fired = AimByKeys();
+        // 2.4 The stroke: by the first update after a pointer's release,
+        // wherever it was released, or by the fire action, at the power set.
+        meter_.shown = true;
+        meter_.firstBarPower = f_Power;
+        const bool released = f_PointerDown == 0 && f_PointerUsed == 0 && f_KeyAim == 0;
+        if ((released || fired) && f_Power > 0.0f && f_Balls > 0 && controls_live(this)) {
+            f_ShotPower = f_Power + LAUNCH_EXTRA;
+            m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);
+            f_Power = 0.0f;
+            f_Balls -= 1;
+            f_BallState = BALL_MOVING;
+            f_BallVX = f_ShotPower * static_cast<float>(f_Facing) * LAUNCH_VX;
+            f_BallVY = -f_ShotPower * LAUNCH_VY;
+            // A press still held when the key played the stroke is spent.
+            if (fired) f_PointerUsed = 1;
+            f_KeyAim = 0;
         }
         // 2.5 Setting the power, and the predicted path. The pause panel drops
         // an aim in progress, as a press on its button does: a release under
@@ -228,40 +223,44 @@ int bb_Moxelpark_MyApp::m_Game() {
         if (f_Paused != 0) {
             f_Power = 0.0f;
             f_MeterPress = 0;
+            f_KeyAim = 0;
         }
+        meter_.path = false;
+        const bool pressFree = f_PointerUsed == 0 && f_PointerDown != 0 && controls_live(this);
         if (m_MouseIn(bb_Moxelpark_jscrw - METER_ZONE_FROM_RIGHT, meterTop, METER_ZONE_WIDTH,
                       METER_ZONE_HEIGHT)) {
             // Where the meter and the ball's turning zone overlap, a press that
             // lands there turns the golfer; a press that began on the meter keeps
             // setting the power across the ball.
-            if (f_PointerUsed == 0 && f_PointerDown != 0 && controls_live(this) &&
-                (f_MeterPress != 0 || !in_turn_zone(this))) {
+            if (pressFree && (f_MeterPress != 0 || !in_turn_zone(this))) {
                 f_MeterPress = 1;
+                f_KeyAim = 0;
                 f_Power = static_cast<float>(f_MouseY) - meterTop;
-                float x = f_BallX, y = f_BallY;
-                float speed = f_Power + LAUNCH_EXTRA;
-                for (f_Index = 0; f_Index < PATH_DOTS; ++f_Index) {
-                    float i = static_cast<float>(f_Index);
-                    x += (speed * LAUNCH_VX - PATH_VX_DECAY * i) * static_cast<float>(f_Facing);
-                    y -= speed * LAUNCH_VY - PATH_VY_GAIN * i;
-                    if (y > g) y = g;
-                    m_SetCol(WHITE, WHITE, WHITE);
-                    float fade = (PATH_FADE_FROM - i) / PATH_FADE_OVER;
-                    m_Alpha(fade < 0.0f ? 0.0f : fade);
-                    m_Oval(x, y, PATH_DOT_RADIUS, PATH_DOT_RADIUS);
-                }
+                meter_.path = true;
             }
-        } else if (f_PointerDown != 0 && f_PointerUsed == 0 && controls_live(this)) {
-            // Pressing elsewhere cancels the aim, and a press that leaves the
-            // meter is no longer the meter's.
-            f_Power = 0.0f;
-            f_MeterPress = 0;
+        } else if (pressFree) {
+            // A drag that leaves the meter through its bottom edge (or the
+            // window's) holds full power: pulling hard must not lose the
+            // stroke. Pressing elsewhere, or leaving above or to a side,
+            // cancels the aim, and the press is no longer the meter's.
+            if (f_MeterPress != 0 && static_cast<float>(f_MouseY) >= meterTop + METER_ZONE_HEIGHT) {
+                f_Power = METER_FULL_POWER;
+                meter_.path = true;
+            } else {
+                f_Power = 0.0f;
+                f_MeterPress = 0;
+                f_KeyAim = 0;
+            }
         }
-        // 2.6 The slider.
-        m_SetCol(WHITE, WHITE, WHITE, FULL);
-        m_SetSize(METER_SLIDER_SIZE);
-        m_DrawImg(SLOT_GFX, bb_Moxelpark_jscrw - METER_SLIDER_FROM_RIGHT, meterTop + f_Power,
-                  static_cast<float>(FRAME_SLIDER));
+        // Power set by keys shows its path as a drag does.
+        if (f_KeyAim != 0 && f_Power > 0.0f && controls_live(this)) meter_.path = true;
+        meter_.pathX = f_BallX;
+        meter_.pathY = f_BallY;
+        meter_.pathFacing = f_Facing;
+        // 2.6 The slider's place, drawn with the meter.
+        meter_.power = f_Power;
+    } else {
+        meter_.shown = false;
     }
 
     // 3. The ball moves (from the update in which the stroke is played on).
@@ -336,7 +335,9 @@ int bb_Moxelpark_MyApp::m_Game() {
         if (f_HoledTimer == CHEER_AFTER) m_PlaySFX(SFX_CHEER, FULL, FULL, 0.0f);
         if (f_HoledTimer == NEXT_HOLE_AFTER) {
             f_Hole += 1;
+            const int ballsBefore = f_Balls;
             m_GetLevel();
+            StartHoleCaption(f_Balls - ballsBefore);
             f_HoledTimer = 0;
             f_BallState = BALL_AIMING;
         }
@@ -376,6 +377,10 @@ int bb_Moxelpark_MyApp::m_Game() {
     m_DrawImg(SLOT_GFX, f_HeroX - HERO_BEHIND * static_cast<float>(f_Facing), f_HeroY - HERO_ABOVE,
               static_cast<float>(f_Frame));
 
+    // The meter, its slider and the balls left over everything of the hole,
+    // and the predicted path over the meter.
+    DrawMeter();
+
     // 10. Tapping the ball turns the hero; the tap uses the press. A press the
     // meter has taken does not also turn him.
     if (f_BallState == BALL_AIMING && in_turn_zone(this) && f_PointerUsed == 0 && f_PointerDown != 0 &&
@@ -393,5 +398,49 @@ int bb_Moxelpark_MyApp::m_Game() {
     if (!scoreText_.built || scoreText_.value != f_ShownScore)
         scoreText_ = {m_rstr(f_ShownScore, SCORE_DIGITS, String("0")), f_ShownScore, true};
     m_Text(bb_Moxelpark_jscrw * 0.5f, SCORE_Y, scoreText_.text, 1.0f, 1.0f);
+
+    // Which hole this is, and where its balls came from, over the screen.
+    if (f_CaptionHole != f_Hole) StartHoleCaption(-1);
+    DrawHoleCaption();
     return 0;
+}
+
+void bb_Moxelpark_MyApp::DrawMeter() {
+    if (!meter_.shown) return;
+    const float meterTop = bb_Moxelpark_jscrh * 0.5f - METER_TOP_ABOVE_CENTRE;
+    // Balls left.
+    m_SetSize(BIG_TEXT);
+    m_SetCol(WHITE, WHITE, WHITE, 0.8f);
+    m_Text(bb_Moxelpark_jscrw - BALLS_TEXT_FROM_RIGHT, bb_Moxelpark_jscrh * 0.5f - BALLS_TEXT_ABOVE_CENTRE,
+           ballsText_.text, 1.0f, 1.0f);
+    // The bars, from the top down to the slider lit.
+    int& bar = f_PosY;
+    for (bar = 0; bar < METER_BARS; ++bar) {
+        float n = static_cast<float>(bar);
+        float power = bar == 0 ? meter_.firstBarPower : meter_.power;
+        m_SetCol(WHITE - METER_SHADE_STEP * n, 100.0f + METER_SHADE_STEP * n, 100.0f, HALF);
+        if (METER_BAR_STEP * n < power) m_Alpha(FULL);
+        m_Rect(bb_Moxelpark_jscrw - METER_BAR_FROM_RIGHT, meterTop + METER_BAR_STEP * n, METER_BAR_WIDTH,
+               METER_BAR_HEIGHT);
+    }
+    // The slider.
+    m_SetCol(WHITE, WHITE, WHITE, FULL);
+    m_SetSize(METER_SLIDER_SIZE);
+    m_DrawImg(SLOT_GFX, bb_Moxelpark_jscrw - METER_SLIDER_FROM_RIGHT, meterTop + meter_.power,
+              static_cast<float>(FRAME_SLIDER));
+    // The predicted path of the power to be played: seventeen fading dots.
+    if (!meter_.path) return;
+    const float g = bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM;
+    float x = meter_.pathX, y = meter_.pathY;
+    float speed = meter_.power + LAUNCH_EXTRA;
+    for (f_Index = 0; f_Index < PATH_DOTS; ++f_Index) {
+        float i = static_cast<float>(f_Index);
+        x += (speed * LAUNCH_VX - PATH_VX_DECAY * i) * static_cast<float>(meter_.pathFacing);
+        y -= speed * LAUNCH_VY - PATH_VY_GAIN * i;
+        if (y > g) y = g;
+        m_SetCol(WHITE, WHITE, WHITE);
+        float fade = (PATH_FADE_FROM - i) / PATH_FADE_OVER;
+        m_Alpha(fade < 0.0f ? 0.0f : fade);
+        m_Oval(x, y, PATH_DOT_RADIUS, PATH_DOT_RADIUS);
+    }
 }

@@ -53,6 +53,9 @@ int to_logical(float pixels, float scale) {
 void clear_for_new_game(bb_Moxelpark_MyApp* game) {
     game->f_Power = 0.0f;
     game->f_MeterPress = 0;
+    game->f_KeyAim = 0;
+    game->f_PowerKeyTime = 0;
+    game->f_CaptionHole = 0;
     game->f_PointerUsed = 1;
     game->HidePausePanel();
 }
@@ -162,6 +165,10 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
         f_KeyUsed = 1;
         f_PointerUsed = 1;
     }
+
+    // The window lost the input (focus gone, iconified) with something held:
+    // the aim is dropped, never played, and nothing held acts once back.
+    if (input->HeldDropped()) DropAim();
 
     // 7. Mode dispatch, only while no asset loading is under way.
     if (f_LoadStep == 0) {

@@ -64,6 +64,9 @@ class gxtkApp : public gxtkObject {
     static void OnMouseButton(int button, int action);
     static void OnWindowSize(int width, int height);
     static void OnWindowRefresh();
+    // The window lost the focus or was iconified: nothing held may act on its
+    // way out (the window system's releases that follow must not play a stroke).
+    static void OnFocusLost();
 
     gxtkGraphics* graphics;
     gxtkInput* input;

@@ -50,12 +50,38 @@ void window_refresh_callback(GLFWwindow*) {
     gxtkApp::OnWindowRefresh();
 }
 
+void focus_callback(GLFWwindow*, int focused) {
+    if (!focused) gxtkApp::OnFocusLost();
+}
+
+// An iconified window may keep the focus for a moment (or never have had it).
+void iconify_callback(GLFWwindow*, int iconified) {
+    if (iconified) gxtkApp::OnFocusLost();
+}
+
 void install_callbacks(GLFWwindow* window) {
     glfwSetKeyCallback(window, key_callback);
     glfwSetCharCallback(window, char_callback);
     glfwSetWindowSizeCallback(window, window_size_callback);
     glfwSetWindowRefreshCallback(window, window_refresh_callback);
     glfwSetMouseButtonCallback(window, mouse_button_callback);
+    glfwSetWindowFocusCallback(window, focus_callback);
+    glfwSetWindowIconifyCallback(window, iconify_callback);
+}
+
+// A start-up failure's line, with GLFW's own description of what went wrong
+// (the display it could not open, say) so a player or a packager can act on it.
+[[noreturn]] void fail_with_glfw_error(const char* message) {
+    constexpr int FAILURE_LINE_LENGTH = 512;
+    const char* description = nullptr;
+    glfwGetError(&description);
+    char line[FAILURE_LINE_LENGTH];
+    if (description && *description) {
+        std::snprintf(line, sizeof line, "%s (%s)", message, description);
+    } else {
+        std::snprintf(line, sizeof line, "%s", message);
+    }
+    fail(line);
 }
 
 void silent_alsa_error(const char*, int, const char*, int, const char*, ...) {}
@@ -132,18 +158,14 @@ void close_audio_and_window() {
 }  // namespace
 
 int main(int argc, const char** argv) {
-    if (!glfwInit()) {
-        std::puts("glfwInit failed");
-        std::fflush(stdout);
-        std::exit(-1);
-    }
+    if (!glfwInit()) fail_with_glfw_error("glfwInit failed");
     host::WindowRect place;
     const bool centred = choose_window_rect(&place);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     // Shown only once it is in its place, so it never appears at the corner first.
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(place.width, place.height, WINDOW_TITLE, nullptr, nullptr);
-    if (!window) fail("glfwOpenWindow failed");
+    if (!window) fail_with_glfw_error("glfwOpenWindow failed");
     glfwMakeContextCurrent(window);
 #ifdef MOXEL_SANITIZE
     pin_gl_driver();

@@ -200,3 +200,7 @@ void gxtkApp::OnMouseButton(int button, int action) {
 
 void gxtkApp::OnWindowSize(int, int) {}
 void gxtkApp::OnWindowRefresh() {}
+
+void gxtkApp::OnFocusLost() {
+    app->input->DropHeld();
+}

@@ -144,7 +144,8 @@ void read_joystick(host::WindowSystem& ws, JoystickReading* r) {
 
 }  // namespace
 
-gxtkInput::gxtkInput() : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes() {}
+gxtkInput::gxtkInput()
+    : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes(), heldDropped(false) {}
 
 int gxtkInput::SetKeyboardEnabled(int) {
     return 0;
@@ -252,6 +253,14 @@ void gxtkInput::EndUpdate() {
     for (int& state : keyStates) state &= KEY_STATE_DOWN;
     charPut = 0;
     charGet = 0;
+    heldDropped = false;
+}
+
+void gxtkInput::DropHeld() {
+    for (int& state : keyStates) state = 0;
+    charPut = 0;
+    charGet = 0;
+    heldDropped = true;
 }
 
 void gxtkInput::OnKeyDown(int key) {

@@ -93,6 +93,13 @@ class gxtkInput : public gxtkObject {
     void OnKeyUp(int key);
     // Queues a typed character; a character beyond the 32nd of an update is dropped.
     void PutChar(int chr);
+    // The window lost the keyboard and pointer (focus gone, iconified): every
+    // held key and button is let go without a release, its presses and the
+    // typed characters are forgotten, and the next update is told so. The
+    // release the window system sends afterwards then finds nothing held.
+    void DropHeld();
+    // Whether DropHeld ran since the last update ended.
+    bool HeldDropped() const { return heldDropped; }
 
     // Program key code for a GLFW 3 key code; 0 when the key has none.
     static int TransKey(int glfw_key);
@@ -106,6 +113,7 @@ class gxtkInput : public gxtkObject {
     float mouseX;
     float mouseY;
     float joyAxes[INPUT_JOY_AXES];
+    bool heldDropped;
 
   private:
     // The press and release steps, without the bounds check of the public entries.

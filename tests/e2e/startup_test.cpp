@@ -51,13 +51,24 @@ TEST(StartupTest, ClosingThroughTheWindowManagerExitsZero) {
     EXPECT_EQ(status, 0) << game.out();
 }
 
-TEST(StartupTest, WithoutDisplayItSaysSoAndExits255) {
-    WorkDir dir;
-    Game game(dir, nullptr);
-    int status = -1;
-    ASSERT_TRUE(game.wait_exit(10.0, &status));
-    EXPECT_EQ(status, 255);
-    EXPECT_EQ(game.out(), "glfwInit failed\n");
+TEST(StartupTest, WithoutADisplayItSaysWhyAndExits255) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> env;
+        const char* why;  // GLFW's own words, beside the line
+    } cases[] = {
+        {"no DISPLAY", {}, "X11: The DISPLAY environment variable is missing"},
+        {"a display nobody serves", {"DISPLAY=:987"}, "X11: Failed to open display :987"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkDir dir;
+        Game game(dir, nullptr, c.env);
+        int status = -1;
+        ASSERT_TRUE(game.wait_exit(10.0, &status));
+        EXPECT_EQ(status, 255);
+        EXPECT_EQ(game.out(), "glfwInit failed (" + std::string(c.why) + ")\n");
+    }
 }
 
 }  // namespace

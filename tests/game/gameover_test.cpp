@@ -14,7 +14,7 @@ using shell_test::ScopedWorkDir;
 using shell_test::ShellFixture;
 using shell_test::SplitFields;
 
-constexpr const char* BANNER = "New Highscore\\n           ";
+constexpr const char* BANNER = "New Highscore";
 
 // A finished game of `type` with `score` on the play screen, play itself
 // switched off.
@@ -99,13 +99,12 @@ TEST(GameOver, BannerAnnouncesAnEqualScoreAtItsPlaceButTheTableStoresItBelow) {
     FillTypeTwo(f);
     EndGame(f, 2, 500);  // equals the 6th entry
     f.Update(31);        // drawn at T = 30: bar 216
-    const auto* banner = f.game->Find("New Highscore");
+    const auto* banner = f.game->Find(BANNER);
     ASSERT_NE(banner, nullptr);
-    EXPECT_EQ(banner->text, std::string(BANNER) + "6th");
     EXPECT_FLOAT_EQ(banner->x, 320);
-    EXPECT_FLOAT_EQ(banner->y, 480 - 216 / 1.5f);
-    EXPECT_FLOAT_EQ(banner->ax, 0.5f);
-    EXPECT_FLOAT_EQ(banner->ay, 2.0f);
+    EXPECT_FLOAT_EQ(banner->y, 480 - 216 / 1.5f - 10.0f);
+    ASSERT_NE(f.game->Find("6th"), nullptr);
+    EXPECT_FLOAT_EQ(f.game->Find("6th")->y, 480 - 216 / 1.5f + 10.0f);
     f.Update(60);
     ASSERT_EQ(f.game->f_GameMode, MODE_MENU);
     // Stored at place 7, below the older 500; the banner still says 6th.
@@ -114,8 +113,41 @@ TEST(GameOver, BannerAnnouncesAnEqualScoreAtItsPlaceButTheTableStoresItBelow) {
     EXPECT_EQ(f.game->f_HighScores[17], 400);
     EXPECT_EQ(f.game->f_HighScores[19], 200);
     f.Update();
-    ASSERT_NE(f.game->Find("New Highscore"), nullptr);
-    EXPECT_EQ(f.game->Find("New Highscore")->text, std::string(BANNER) + "6th");
+    ASSERT_NE(f.game->Find(BANNER), nullptr);
+    EXPECT_NE(f.game->Find("6th"), nullptr);
+}
+
+TEST(GameOver, TheBannersTextsStayInsideItsBoxAtEveryWindowSize) {
+    struct Case {
+        int w, h, score;
+    } cases[] = {{640, 480, 2000}, {640, 480, 100},    {1280, 720, 2000}, {480, 640, 2000},
+                 {320, 480, 100},  {1920, 1080, 2000}, {200, 600, 2000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " score " + std::to_string(c.score));
+        ShellFixture f(c.w, c.h);
+        FillTypeTwo(f);
+        EndGame(f, 2, c.score);  // 1st! or 10th
+        f.Update(60);
+        const game_test::DrawEntry* box = nullptr;
+        std::vector<game_test::DrawEntry> all = f.h.Entries();
+        for (const auto& e : all) {
+            if (e.IsRect() && e.r == 0.0f && e.g == 125.0f && e.b == 255.0f) box = &e;
+        }
+        ASSERT_NE(box, nullptr);
+        int glyphs = 0;
+        for (const auto& e : all) {
+            if (!e.IsImage(SLOT_FONT) || e.g != 255.0f || e.r != 100.0f) continue;
+            ++glyphs;
+            // A glyph fills one advance across and one line down around its place.
+            const float halfW = FONT_ADVANCE * e.w / 2.0f, halfH = FONT_LINE_HEIGHT * e.h / 2.0f;
+            EXPECT_GE(e.x - halfW, box->x) << "frame " << e.frame;
+            EXPECT_LE(e.x + halfW, box->x + box->w) << "frame " << e.frame;
+            EXPECT_GE(e.y - halfH, box->y) << "frame " << e.frame;
+            EXPECT_LE(e.y + halfH, box->y + box->h) << "frame " << e.frame;
+        }
+        // "New Highscore" less its space, and "1st!" or "10th".
+        EXPECT_EQ(glyphs, 16);
+    }
 }
 
 TEST(GameOver, NoBannerBelowTheTable) {

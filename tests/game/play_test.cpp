@@ -372,12 +372,13 @@ TEST(Play, TheShownScoreEasesTowardTheScore) {
     // 994 eases to 995, which is within 5 and snaps in the same update.
     EXPECT_EQ(shown[shown.size() - 2], 994);
     // Drawn as eight digits, centred at the top.
-    std::vector<DrawEntry> glyphs = p.h.EntriesOf(SLOT_FONT);
-    ASSERT_GE(glyphs.size(), 8u);
-    std::vector<DrawEntry> score(glyphs.end() - 8, glyphs.end());
+    std::vector<DrawEntry> score;
+    for (const DrawEntry& e : p.h.EntriesOf(SLOT_FONT)) {
+        if (e.y == 32.0f) score.push_back(e);
+    }
+    ASSERT_EQ(score.size(), 8u);
     const float digit[] = {'0', '0', '0', '0', '1', '0', '0', '0'};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(score[i].frame, digit[i] - 32.0f);
-    EXPECT_EQ(score[0].y, 32.0f);
 }
 
 TEST(Play, TheScreenIsBuiltBackToFront) {
@@ -396,27 +397,35 @@ TEST(Play, TheScreenIsBuiltBackToFront) {
     EXPECT_EQ(all[0].y, G);
     EXPECT_EQ(all[0].w, 642.0f);
     EXPECT_EQ(all[0].g, 200.0f);
-    // Then meter bars, objects, cup, ball, hero, in that order.
+    // Then objects, cup, ball, hero, and over them the meter's bars, its
+    // slider and the predicted path, in that order.
     auto indexOf = [&](auto pred) {
         for (size_t i = 0; i < all.size(); ++i) {
             if (pred(all[i])) return static_cast<int>(i);
         }
         return -1;
     };
-    int bar = indexOf([](const DrawEntry& e) { return e.IsRect() && e.w == 32.0f && e.h == 6.0f; });
     int target = indexOf([](const DrawEntry& e) { return e.IsImage(SLOT_GFX) && e.frame == 4.0f; });
     int bonus = indexOf([](const DrawEntry& e) { return e.IsImage(SLOT_GFX) && e.frame == 5.0f; });
     int cup = indexOf([](const DrawEntry& e) { return e.IsRect() && e.w == 16.0f && e.h == 16.0f; });
     int ball = indexOf([](const DrawEntry& e) { return e.IsOval() && e.w == 6.0f; });
     int hero = indexOf([](const DrawEntry& e) { return e.IsImage(SLOT_GFX) && e.frame == 0.0f; });
-    EXPECT_LT(0, bar);
-    EXPECT_LT(bar, target);
+    int bar = indexOf([](const DrawEntry& e) { return e.IsRect() && e.w == 32.0f && e.h == 6.0f; });
+    int slider = indexOf([](const DrawEntry& e) { return e.IsImage(SLOT_GFX) && e.frame == 6.0f; });
+    EXPECT_LT(0, target);
     EXPECT_LT(target, bonus);
     EXPECT_LT(bonus, cup);
     EXPECT_LT(cup, ball);
     EXPECT_LT(ball, hero);
+    EXPECT_LT(hero, bar);
+    EXPECT_LT(bar, slider);
     EXPECT_EQ(all[cup].x, 592.0f);
     EXPECT_EQ(all[cup].alpha, 0.5f);
+    p.Press(600, 200);
+    all = p.h.Entries();
+    slider = indexOf([](const DrawEntry& e) { return e.IsImage(SLOT_GFX) && e.frame == 6.0f; });
+    int dot = indexOf([](const DrawEntry& e) { return e.IsOval() && e.w == 3.0f; });
+    EXPECT_LT(slider, dot) << "the path lies over the meter";
 }
 
 // ---- Whole games through the update hook alone ----

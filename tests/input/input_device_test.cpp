@@ -131,6 +131,32 @@ TEST_F(InputTest, TapsWithinOnePollReadDownForExactlyOneUpdate) {
     EXPECT_EQ(in->KeyDown(KEY_SHIFT), 0);
 }
 
+TEST_F(InputTest, DroppingTheHeldKeysForgetsThemAndTheirReleases) {
+    in->OnKeyDown(KEY_LMB);
+    in->OnKeyDown(KEY_LSHIFT);
+    Tap(65);
+    in->PutChar('a');
+    EXPECT_FALSE(in->HeldDropped());
+    in->DropHeld();
+    for (int key : {KEY_LMB, KEY_LSHIFT, KEY_SHIFT, 65}) {
+        EXPECT_EQ(in->KeyDown(key), 0) << key;
+        EXPECT_EQ(in->KeyHit(key), 0) << key;
+    }
+    EXPECT_EQ(in->GetChar(), 0);
+    EXPECT_TRUE(in->HeldDropped());
+    // The window system's releases that follow find nothing held.
+    in->OnKeyUp(KEY_LMB);
+    in->OnKeyUp(KEY_LSHIFT);
+    in->BeginUpdate();
+    EXPECT_TRUE(in->HeldDropped()) << "the next update is told";
+    EXPECT_EQ(in->KeyDown(KEY_LMB), 0);
+    in->EndUpdate();
+    EXPECT_FALSE(in->HeldDropped());
+    // A new press counts as ever.
+    in->OnKeyDown(KEY_LMB);
+    EXPECT_EQ(in->KeyHit(KEY_LMB), 1);
+}
+
 TEST_F(InputTest, HeldKeyHitsOnceAndStaysDownAcrossUpdates) {
     in->OnKeyDown(65);
     in->OnKeyDown(65);  // a second press of a held key is not a hit
