@@ -109,6 +109,25 @@ EM_BOOL on_touch(int type, const EmscriptenTouchEvent* e, void*) {
     return EM_TRUE;
 }
 
+// The page lost the player's attention (another window, another tab): what
+// is held is dropped without acting, as on the desktop, and its releases that
+// may still come find nothing held.
+void drop_held() {
+    buttonsPressedOnCanvas = 0;
+    touches = host::TouchSlots();
+    gxtkApp::OnFocusLost();
+}
+
+EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
+    drop_held();
+    return EM_FALSE;
+}
+
+EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
+    if (e->hidden) drop_held();
+    return EM_FALSE;
+}
+
 void install_callbacks(GLFWwindow* window) {
     glfwSetKeyCallback(window, key_callback);
     glfwSetCharCallback(window, char_callback);
@@ -118,6 +137,8 @@ void install_callbacks(GLFWwindow* window) {
     emscripten_set_touchmove_callback(CANVAS, nullptr, EM_TRUE, on_touch);
     emscripten_set_touchend_callback(CANVAS, nullptr, EM_TRUE, on_touch);
     emscripten_set_touchcancel_callback(CANVAS, nullptr, EM_TRUE, on_touch);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_blur);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
 }
 
 void open_audio() {

@@ -236,6 +236,19 @@ async function touchSession(browser, url) {
   await page.touchscreen.touchEnd();
   check(await waitFor(() => flies(page), 2000, 50), 'a finger on the meter plays a stroke');
   check((await page.evaluate(() => window.mouseEvents)) === 0, 'no emulated mouse events follow the fingers');
+
+  // A hidden tab suspends the game as iconifying does; showing it again brings the pause panel.
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', { configurable: true, get: () => h });
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (h ? 'hidden' : 'visible') });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await sleep(300);
+  const hiddenRate = await rates(page, 1000);
+  check(hiddenRate.updates === 0, 'a hidden tab runs no updates', hiddenRate);
+  await setHidden(false);
+  check(await waitShot(page, (s) => s.at(1260, 120)[2] < 50, 3000), 'showing the tab again opens the pause panel');
   check(await page.evaluate(() => AL.currentCtx.audioCtx.state === 'running'), 'a touch starts the sound');
   await context.close();
 }
