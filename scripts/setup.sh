@@ -54,19 +54,7 @@ if [ "${MOXEL_SETUP_DRY_RUN:-0}" = 1 ]; then
   exit 0
 fi
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-missing.sh "${PACKAGES[@]}"
 
 BUILD_DIR="${MOXEL_BUILD_DIR:-build}"
 # shellcheck disable=SC2086  # MOXEL_CMAKE_ARGS holds several words on purpose

@@ -30,17 +30,7 @@ if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then
   # The machine's own Node.js brings npm with it; Debian's comes in two packages.
   if ! command -v npm >/dev/null; then PACKAGES+=(nodejs npm); fi
 fi
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/install-missing.sh "${PACKAGES[@]}"
 
 OUT="$PWD/build-web"
 WORK="$PWD/build-web.work"

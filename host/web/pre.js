@@ -5,11 +5,22 @@
 // main runs, so the game reads its state at start-up as on the desktop;
 // /.vendlestate (the state file in the program's working folder) is a link
 // into it, so every save is written there and renamed there.
+
+// Whether the page has storage at all: without IndexedDB (some private
+// windows) the folder stays in memory and every save says it was not kept.
+var moxelStorage = false;
+try { moxelStorage = !!window.indexedDB; } catch (e) {}
+
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
   FS.mkdir('/save');
-  FS.mount(IDBFS, {}, '/save');
   FS.symlink('/save/.vendlestate', '/.vendlestate');
+  if (!moxelStorage) {
+    console.warn('Saved games cannot be read from this browser\'s storage (it has none for this page); ' +
+                 'scores of this visit will be lost when the page closes.');
+    return;
+  }
+  FS.mount(IDBFS, {}, '/save');
   addRunDependency('saved-games');
   FS.syncfs(true, function (err) {
     if (err) {
@@ -25,6 +36,10 @@ Module['preRun'].push(function () {
 (function () {
   var writing = false, again = false;
   Module['moxelSyncSaves'] = function () {
+    if (!moxelStorage) {
+      console.error('The game could not be saved to this browser\'s storage: it has none for this page.');
+      return;
+    }
     if (writing) { again = true; return; }
     writing = true;
     FS.syncfs(false, function (err) {

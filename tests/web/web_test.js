@@ -200,6 +200,30 @@ async function restartSession(browser, url, want) {
   await page.close();
 }
 
+// A browser that refuses storage (as some private windows do): the page says
+// so in the console, the game plays on, and a save is reported as not kept.
+async function refusedStorageSession(browser, url) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 640, height: 480 });
+  await page.evaluateOnNewDocument(() => {
+    for (const name of ['indexedDB', 'webkitIndexedDB', 'mozIndexedDB']) {
+      Object.defineProperty(window, name, { configurable: true, get: () => undefined });
+    }
+  });
+  const lines = [];
+  page.on('console', (m) => lines.push(`${m.type()}: ${m.text()}`));
+  const said = (text) => waitFor(async () => lines.some((l) => l.includes(text)), 5000);
+  await page.goto(url);
+  check(await said(STARTED), 'without storage the game still starts');
+  check(await said('cannot be read from this browser'), 'the console says the saved games cannot be read');
+  check(await waitShot(page, menuShown, 10000) && (await still(page)), 'the menu draws without storage');
+  await click(page, SOUND_SWITCH);
+  check(await said('error: The game could not be saved'), 'a save that cannot be kept is reported');
+  check(await waitShot(page, (s) => near(s.at(2, 2), SKY), 1000), 'the game plays on');
+  await context.close();
+}
+
 async function touchSession(browser, url) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
@@ -289,6 +313,7 @@ async function main() {
     browser = await launch(profile);
     await restartSession(browser, server.url, before);
     await touchSession(browser, server.url);
+    await refusedStorageSession(browser, server.url);
     if (process.argv[3]) await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
     await browser.close();
   } finally {
