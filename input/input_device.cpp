@@ -145,7 +145,8 @@ void read_joystick(host::WindowSystem& ws, JoystickReading* r) {
 }  // namespace
 
 gxtkInput::gxtkInput()
-    : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes(), heldDropped(false) {}
+    : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes(), touchX(),
+      touchY(), touchPlaced(), heldDropped(false) {}
 
 int gxtkInput::SetKeyboardEnabled(int) {
     return 0;
@@ -195,13 +196,22 @@ float gxtkInput::JoyZ(int index) {
     return 0;
 }
 
-// There is one pointer: every touch index reads the mouse.
-float gxtkInput::TouchX(int) {
+// Touch 0 is the pointer; a touch the window system never placed reads it too.
+float gxtkInput::TouchX(int index) {
+    if (index > 0 && index < INPUT_TOUCHES && touchPlaced[index]) return touchX[index];
     return mouseX;
 }
 
-float gxtkInput::TouchY(int) {
+float gxtkInput::TouchY(int index) {
+    if (index > 0 && index < INPUT_TOUCHES && touchPlaced[index]) return touchY[index];
     return mouseY;
+}
+
+void gxtkInput::SetTouch(int index, float x, float y) {
+    if (index <= 0 || index >= INPUT_TOUCHES) return;
+    touchX[index] = x;
+    touchY[index] = y;
+    touchPlaced[index] = true;
 }
 
 float gxtkInput::AccelX() {

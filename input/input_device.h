@@ -23,6 +23,8 @@ constexpr int INPUT_KEY_CODES = 512;
 constexpr int INPUT_CHAR_QUEUE = 32;
 constexpr int INPUT_JOY_AXES = 6;
 constexpr int INPUT_JOY_BUTTONS = 32;
+// Touches with a place of their own (touch 0 is the pointer).
+constexpr int INPUT_TOUCHES = 32;
 
 // Key codes other code names.
 constexpr int KEY_LMB = 1;
@@ -91,6 +93,10 @@ class gxtkInput : public gxtkObject {
     void EndUpdate();
     void OnKeyDown(int key);
     void OnKeyUp(int key);
+    // Places touch `index` (1 and up; 0 is the pointer) at window pixel (x, y),
+    // for a touch screen whose fingers the window system tells apart. A touch
+    // never placed reads the pointer's place, as every touch does on a desktop.
+    void SetTouch(int index, float x, float y);
     // Queues a typed character; a character beyond the 32nd of an update is dropped.
     void PutChar(int chr);
     // The window lost the keyboard and pointer (focus gone, iconified): every
@@ -113,6 +119,9 @@ class gxtkInput : public gxtkObject {
     float mouseX;
     float mouseY;
     float joyAxes[INPUT_JOY_AXES];
+    float touchX[INPUT_TOUCHES];
+    float touchY[INPUT_TOUCHES];
+    bool touchPlaced[INPUT_TOUCHES];
     bool heldDropped;
 
   private:

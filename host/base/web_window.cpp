@@ -98,8 +98,12 @@ void WebWindowSystem::ToggleFullscreen() {
 }
 
 void WebWindowSystem::GetCursorPos(int* x, int* y) {
-    *x = to_int((pointerX_ - left_) * scale_);
-    *y = to_int((pointerY_ - top_) * scale_);
+    ToCanvas(pointerX_, pointerY_, x, y);
+}
+
+void WebWindowSystem::ToCanvas(double clientX, double clientY, int* x, int* y) const {
+    *x = to_int((clientX - left_) * scale_);
+    *y = to_int((clientY - top_) * scale_);
 }
 
 int WebWindowSystem::GetJoystickAxes(float* axes, int max) {

@@ -38,6 +38,8 @@ class WebWindowSystem : public WindowSystem {
 
     // Moves the pointer to a point given in CSS pixels from the page's top left.
     void SetPointer(double clientX, double clientY);
+    // Such a point in the canvas's pixels, as GetCursorPos gives the pointer.
+    void ToCanvas(double clientX, double clientY, int* x, int* y) const;
     // Matches the canvas's drawing buffer to its size on the page.
     void FollowPageSize();
     // Frames drawn so far (buffer swaps), for the page's measurements.

@@ -40,6 +40,7 @@ constexpr int PAGE_BUTTONS = 3;
 const int BUTTON_OF_PAGE_BUTTON[PAGE_BUTTONS] = {0, 2, 1};
 
 host::WebWindowSystem* page = nullptr;
+static_assert(host::TOUCH_SLOTS <= INPUT_TOUCHES, "every finger has a place in the input device");
 host::TouchSlots touches;
 unsigned buttonsPressedOnCanvas = 0;
 
@@ -69,7 +70,18 @@ EM_BOOL on_mouse_up(int, const EmscriptenMouseEvent* e, void*) {
 }
 
 // Touch 0 is the pointer and plays as the left button; the others are keys
-// of their own, read at the pointer's place as the input device reads every touch.
+// of their own, each read at its own finger's place.
+void place_touch(int slot, const EmscriptenTouchPoint& t) {
+    const double cx = static_cast<double>(t.clientX), cy = static_cast<double>(t.clientY);
+    if (slot == 0) {
+        page->SetPointer(cx, cy);
+        return;
+    }
+    int x = 0, y = 0;
+    page->ToCanvas(cx, cy, &x, &y);
+    app->input->SetTouch(slot, static_cast<float>(x), static_cast<float>(y));
+}
+
 void touch_down(int slot) {
     if (slot == 0) {
         gxtkApp::OnMouseButton(0, ACTION_PRESS);
@@ -95,15 +107,17 @@ EM_BOOL on_touch(int type, const EmscriptenTouchEvent* e, void*) {
         if (!t.isChanged) continue;
         if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
             const int slot = touches.Begin(t.identifier);
-            if (slot == 0) page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
-            if (slot != host::TOUCH_NONE) touch_down(slot);
+            if (slot == host::TOUCH_NONE) continue;
+            place_touch(slot, t);
+            touch_down(slot);
         } else if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
-            if (touches.Find(t.identifier) == 0)
-                page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
+            const int slot = touches.Find(t.identifier);
+            if (slot != host::TOUCH_NONE) place_touch(slot, t);
         } else {
             const int slot = touches.End(t.identifier);
-            if (slot == 0) page->SetPointer(static_cast<double>(t.clientX), static_cast<double>(t.clientY));
-            if (slot != host::TOUCH_NONE) touch_up(slot);
+            if (slot == host::TOUCH_NONE) continue;
+            place_touch(slot, t);
+            touch_up(slot);
         }
     }
     return EM_TRUE;

@@ -248,6 +248,20 @@ TEST_F(InputTest, PointerIsPolledAtUpdateStart) {
     EXPECT_EQ(bb_input_DisableKeyboard(), 0);
 }
 
+TEST_F(InputTest, PlacedTouchesReadTheirOwnPlaceAndTheRestThePointer) {
+    window.cursorX = 10;
+    window.cursorY = 20;
+    in->BeginUpdate();
+    in->SetTouch(0, 500, 500);  // touch 0 is the pointer: not placed apart
+    in->SetTouch(2, 300, 40);
+    in->SetTouch(INPUT_TOUCHES, 1, 1);  // beyond the device's touches: ignored
+    EXPECT_EQ(bb_input_TouchX(0), 10.0f);
+    EXPECT_EQ(bb_input_TouchX(2), 300.0f);
+    EXPECT_EQ(bb_input_TouchY(2), 40.0f);
+    EXPECT_EQ(bb_input_TouchX(1), 10.0f);
+    EXPECT_EQ(bb_input_TouchY(INPUT_TOUCHES), 20.0f);
+}
+
 // Six raw axis values, distinct so a mix-up shows.
 constexpr float A0 = 0.1f, A1 = 0.2f, A2 = 0.3f, A3 = 0.4f, A4 = 0.5f, A5 = 0.6f, A6 = 0.7f, A7 = 0.8f;
 
