@@ -103,6 +103,8 @@ void gxtkApp::RenderWhenIdle() {
 
 void gxtkApp::InvokeOnCreate() {
     created = true;
+    // OnCreate reads the device's size.
+    graphics->Validate();
     OnCreate();
     gc_collect();
 }
