@@ -60,7 +60,7 @@ function watch(page, label) {
 }
 
 const menuShown = (s) => near(s.at(2, 2), SKY);
-const playShown = (s) => near(s.at(10, 470), GRASS) && near(s.at(630, 60), SKY);
+const playShown = (s) => near(s.at(60, 470), GRASS) && near(s.at(630, 60), SKY);
 const veilShown = (s) => s.at(630, 60)[2] < 50;
 
 // Waits until two screenshots a moment apart are the same: a slide came to rest.
@@ -249,7 +249,7 @@ async function touchSession(browser, url) {
   check(fine > 200, 'the menu is sharp at 2x', fine);
 
   await page.touchscreen.tap(...TYPE1_BUTTON);
-  check(await waitShot(page, (s) => near(s.at(20, 940), GRASS) && near(s.at(1260, 120), SKY), 10000),
+  check(await waitShot(page, (s) => near(s.at(120, 940), GRASS) && near(s.at(1260, 120), SKY), 10000),
         'a tap on game type 1 starts a game');
   await sleep(300);
   await page.touchscreen.touchStart(...METER_PRESS);
