@@ -33,6 +33,9 @@ const STROKE_SCORE = 25;
 const FIELD_SOUND = 5;
 const FIELD_TYPE1_LAST = 36;
 const STARTED = 'Moxelpark started';
+// Buttons of the browser's standard pad layout.
+const STANDARD_A = 0;
+const STANDARD_DPAD_DOWN = 13;
 const MENU_MS_GOAL = 2000;
 
 let failures = 0;
@@ -224,6 +227,39 @@ async function refusedStorageSession(browser, url) {
   await context.close();
 }
 
+// A pad in the browser's standard layout (none can be plugged in here: the
+// page's Gamepad API is stood in for). Its d-pad down chooses game type 3 and
+// A starts it, through the same pad layout as on the desktop.
+async function padSession(browser, url) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 640, height: 480 });
+  await page.evaluateOnNewDocument(() => {
+    const buttons = Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 }));
+    const pad = { id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
+                  timestamp: 1, axes: [0, 0, 0, 0], buttons };
+    navigator.getGamepads = () => [pad, null, null, null];
+    window.testPad = (button, down) => {
+      buttons[button] = { pressed: down, touched: down, value: down ? 1 : 0 };
+      pad.timestamp++;
+    };
+  });
+  const log = watch(page, 'pad');
+  await page.goto(url);
+  check(await log.waitLine(STARTED, 20000), 'the game starts with a pad');
+  check(await waitShot(page, menuShown, 10000) && (await still(page)), 'the menu comes to rest');
+  const press = async (button) => {
+    await page.evaluate((b) => window.testPad(b, true), button);
+    await sleep(150);
+    await page.evaluate((b) => window.testPad(b, false), button);
+    await sleep(150);
+  };
+  await press(STANDARD_DPAD_DOWN);
+  await press(STANDARD_A);
+  check(await waitShot(page, playShown, 10000), 'the pad\'s d-pad and A start a game');
+  await context.close();
+}
+
 async function touchSession(browser, url) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
@@ -314,6 +350,7 @@ async function main() {
     await restartSession(browser, server.url, before);
     await touchSession(browser, server.url);
     await refusedStorageSession(browser, server.url);
+    await padSession(browser, server.url);
     if (process.argv[3]) await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
     await browser.close();
   } finally {
