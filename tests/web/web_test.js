@@ -143,6 +143,12 @@ async function mouseSession(browser, url) {
   check(await waitFor(async () => ((await stateFields(page)) || [])[FIELD_SOUND] === 0, 3000),
         'the sound switch turns the sound off and saves it');
 
+  const fullscreen = () => page.evaluate(() => !!document.fullscreenElement);
+  await page.keyboard.press('F11');
+  check(await waitFor(fullscreen, 2000), 'F11 fills the screen');
+  await page.keyboard.press('F11');
+  check(await waitFor(async () => !(await fullscreen()), 2000), 'F11 again gives the window back');
+
   await click(page, TYPE1_BUTTON);
   check(await waitShot(page, playShown, 10000), 'a click on game type 1 starts a game');
   await sleep(500);
