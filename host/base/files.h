@@ -37,8 +37,9 @@ String host_load_state();
 int host_save_state(const String& state);
 String host_load_string(String path);
 
-// When set, called after every save with its result (SAVE_OK or a failure).
-// The browser build writes the saved file through to the page's storage here.
+// When set, called with the result (SAVE_OK or a failure) of every save that
+// went as far as writing the file. The browser build writes the saved file
+// through to the page's storage here.
 extern void (*host_state_saved)(int result);
 
 // Test seam: when set, called with the number of bytes about to be written;
