@@ -90,7 +90,16 @@ int gxtkGraphics::BeginRender() {
 int gxtkGraphics::EndRender() {
     if (mode != 0 && batchCount > 0) FlushBatch();
     host::window().SwapBuffers();
+    pictureLost = false;
+    presentedWidth = width;
+    presentedHeight = height;
+    presentedTextureChanges = gxtkSurface::textureChanges;
     return 0;
+}
+
+bool gxtkGraphics::PictureLost() const {
+    return pictureLost || width != presentedWidth || height != presentedHeight ||
+           presentedTextureChanges != gxtkSurface::textureChanges;
 }
 
 int gxtkGraphics::Flush() {
@@ -336,5 +345,6 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
         }
     }
     gfx::write_bgra(surface->texture, x, y, w, h, buffer.data());
+    ++gxtkSurface::textureChanges;
     return 0;
 }

@@ -8,6 +8,10 @@
 // OpenGL must see in order (blend, scissor, read-back, texture write, end of
 // frame) does. Surfaces (surface.h) are the textures it draws from.
 //
+// The device also remembers what the last presented frame was drawn for (the
+// window's size and the textures' contents), so that the loop can leave a
+// picture on screen that a new frame would only draw again.
+//
 // The window size comes through host::window(), never from GLFW directly, so
 // the device runs against a fake window in unit tests.
 #ifndef MOXEL_GRAPHICS_GRAPHICS_DEVICE_H
@@ -95,6 +99,14 @@ class gxtkGraphics : public gxtkObject {
     // Draws the batch if it holds anything.
     int Flush();
 
+    // Whether the window may no longer show the last presented frame as it
+    // would be drawn now: nothing presented yet, LosePicture since, another
+    // window size, or a texture uploaded, rewritten or deleted since.
+    bool PictureLost() const;
+    // The window's contents are gone or stale (exposed, resized, resumed):
+    // the next frame is drawn whatever the application draws in it.
+    void LosePicture() { pictureLost = true; }
+
     int mode;
     int width;
     int height;
@@ -126,6 +138,12 @@ class gxtkGraphics : public gxtkObject {
     void FlushBatch();
     // Ovals and polygons never join a batch: each is one fan, drawn at once.
     void BeginFan();
+
+    // What the last presented frame was drawn for.
+    bool pictureLost = true;
+    int presentedWidth = 0;
+    int presentedHeight = 0;
+    unsigned presentedTextureChanges = 0;
 };
 
 #endif
