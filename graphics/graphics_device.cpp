@@ -57,6 +57,9 @@ gxtkGraphics::gxtkGraphics()
       batchKind(0),
       batchCount(0),
       batchSurface(nullptr),
+      batchOpaque(false),
+      blendMode(BLEND_ALPHA),
+      blending(true),
       drawCalls(0),
       drawVertices(0) {
     for (int k = 0; k < GFX_MAX_QUADS; ++k) {
@@ -83,6 +86,8 @@ int gxtkGraphics::BeginRender() {
     if (mode == 0) return 0;
     // Colour reaching the device is premultiplied by alpha.
     gfx::begin_frame(width, height, vertexData);
+    blendMode = BLEND_ALPHA;
+    blending = true;
     batchCount = 0;
     return 0;
 }
@@ -109,6 +114,7 @@ int gxtkGraphics::Flush() {
 
 void gxtkGraphics::FlushBatch() {
     const unsigned texture = batchSurface ? batchSurface->texture : 0u;
+    SetBlending(!(batchOpaque && batchKind == BATCH_QUADS && batchSurface == nullptr));
     int vertices = 0;
     switch (batchKind) {
         case BATCH_POINTS:
@@ -135,6 +141,16 @@ void gxtkGraphics::FlushBatch() {
         drawVertices += vertices;
     }
     batchCount = 0;
+}
+
+void gxtkGraphics::SetBlending(bool on) {
+    if (on == blending) return;
+    blending = on;
+    if (on) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
 }
 
 // ---- State ----
@@ -165,6 +181,7 @@ int gxtkGraphics::SetColor(float r, float g, float b) {
 
 int gxtkGraphics::SetBlend(int blend) {
     Flush();
+    blendMode = blend == BLEND_ADDITIVE ? BLEND_ADDITIVE : BLEND_ALPHA;
     if (blend == BLEND_ADDITIVE) {
         glBlendFunc(GL_ONE, GL_ONE);
     } else {
@@ -198,12 +215,14 @@ int gxtkGraphics::SetMatrix(float na, float nb, float nc, float nd, float ntx, f
 
 // ---- Primitives ----
 
-int gxtkGraphics::Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive) {
-    if (batchKind != kind || batchCount == capacity || batchSurface != surface) {
+int gxtkGraphics::Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive, bool opaque) {
+    const bool endsOpaqueRun = batchOpaque && !opaque;
+    if (batchKind != kind || batchCount == capacity || batchSurface != surface || endsOpaqueRun) {
         Flush();
         batchKind = kind;
         batchSurface = surface;
     }
+    batchOpaque = batchCount == 0 ? opaque : batchOpaque && opaque;
     return batchCount++ * verticesPerPrimitive;
 }
 
@@ -245,7 +264,10 @@ int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
 }
 
 int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
-    int i = Begin(BATCH_QUADS, nullptr, GFX_MAX_QUADS, 4);
+    // Under alpha blending a source alpha of 1 keeps nothing of what lies
+    // beneath; additive blending always keeps it.
+    const bool opaque = packedColor >> 24 == BYTE_MAX && blendMode == BLEND_ALPHA;
+    int i = Begin(BATCH_QUADS, nullptr, GFX_MAX_QUADS, 4, opaque);
     Put(i, x, y);
     Put(i + 1, x + w, y);
     Put(i + 2, x + w, y + h);
