@@ -33,6 +33,28 @@ int oval_segments(float length) {
     return n & ~3;
 }
 
+// Whether a quad's corners, as DrawRect writes them, make an axis-aligned
+// rectangle that holds every pixel of a width x height window.
+bool covers_window(const gxtkVertex* q, int width, int height) {
+    if (q[0].y != q[1].y || q[2].y != q[3].y || q[0].x != q[3].x || q[1].x != q[2].x) return false;
+    const float left = std::fmin(q[0].x, q[1].x);
+    const float right = std::fmax(q[0].x, q[1].x);
+    const float top = std::fmin(q[0].y, q[3].y);
+    const float bottom = std::fmax(q[0].y, q[3].y);
+    return left <= 0.0f && top <= 0.0f && right >= static_cast<float>(width) &&
+           bottom >= static_cast<float>(height);
+}
+
+// Clears to the colour bytes of an opaque packed colour: each byte b becomes
+// b / 255, which the clear turns back into b exactly.
+void clear_to(std::uint32_t packed) {
+    const float byte = static_cast<float>(BYTE_MAX);
+    glClearColor(static_cast<float>(packed & BYTE_MAX) / byte,
+                 static_cast<float>(packed >> 8 & BYTE_MAX) / byte,
+                 static_cast<float>(packed >> 16 & BYTE_MAX) / byte, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 }  // namespace
 
 gxtkGraphics::gxtkGraphics()
@@ -272,6 +294,13 @@ int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
     Put(i + 1, x + w, y);
     Put(i + 2, x + w, y + h);
     Put(i + 3, x, y + h);
+    // An opaque rectangle over the whole window (the game's background) sets
+    // every pixel to its colour, as a clear does at a fraction of the cost;
+    // whatever was batched before it lies beneath it.
+    if (opaque && covers_window(&vertexData[i], width, height)) {
+        batchCount = 0;
+        clear_to(packedColor);
+    }
     return 0;
 }
 

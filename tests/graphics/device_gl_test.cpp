@@ -235,6 +235,36 @@ TEST_F(DeviceGl, OpaqueRectangleRunsDrawUnblendedWithTheSamePixels) {
     for (const Case& c : cases) EXPECT_EQ(Pixel(c.x, c.y), c.expected) << c.x << "," << c.y;
 }
 
+// The game's background: an opaque rectangle over the whole window is a
+// clear, with the bytes the rectangle would write and within the scissor.
+TEST_F(DeviceGl, AnOpaqueRectangleOverTheWholeWindowIsAClear) {
+    const float w = TEST_WINDOW_WIDTH, h = TEST_WINDOW_HEIGHT;
+    device->SetAlpha(0.5f);
+    device->DrawRect(0, 0, 10, 10);  // covered by what follows: never drawn
+    long before = device->drawCalls;
+    device->SetColor(10.9f, 200.5f, 30.2f);
+    device->SetAlpha(1);
+    device->DrawRect(-1, -1, w + 2, h + 2);
+    device->Flush();
+    EXPECT_EQ(DrawsSince(before), 0);
+    EXPECT_EQ(Pixel(0, 0), rgb(10, 200, 30));
+    EXPECT_EQ(Pixel(639, 479), rgb(10, 200, 30));
+
+    // One pixel short of the window is a rectangle like any other.
+    device->SetColor(0, 0, 255);
+    device->DrawRect(0, 0, w, h - 1);
+    device->Flush();
+    EXPECT_EQ(DrawsSince(before), 1);
+    EXPECT_EQ(Pixel(0, 479), rgb(10, 200, 30));
+
+    device->SetScissor(100, 100, 50, 50);
+    device->SetColor(255, 0, 0);
+    device->DrawRect(0, 0, w, h);
+    device->SetScissor(0, 0, TEST_WINDOW_WIDTH, TEST_WINDOW_HEIGHT);
+    EXPECT_EQ(Pixel(120, 120), rgb(255, 0, 0));
+    EXPECT_EQ(Pixel(50, 50), rgb(0, 0, 255)) << "outside the scissor";
+}
+
 TEST_F(DeviceGl, AdditiveOpaqueRectanglesStillBlend) {
     device->Cls(100, 0, 0);
     device->SetBlend(BLEND_ADDITIVE);
