@@ -21,13 +21,17 @@
 //   play   a game of type 3 started from the menu's button, then strokes
 //          played on the power meter; --hole N builds hole N at once (hole 33
 //          of type 3 holds 100 objects); measured while the ball is in flight
+//   aim    the same game at its first hole, measured while the hero aims and
+//          nothing is pressed
+// A screen at rest draws no frame at all (the loop leaves its picture on
+// screen), so the figures count passes of the loop and frames drawn apart.
 //
 // Under callgrind, run with --instr-atstart=no: instrumentation is switched
 // on for the measured frames only (start-up, loading and the script's lead-in
 // are left out). See scripts/bench-callgrind.sh.
 //
-// Usage: moxel_frames menu|play [--frames N] [--hole N] [--clock fixed|real]
-//                               [--pacing SECONDS]
+// Usage: moxel_frames menu|play|aim [--frames N] [--hole N] [--clock fixed|real]
+//                                   [--pacing SECONDS] [--size WxH]
 #include <GLFW/glfw3.h>
 #if MOXEL_HAVE_CALLGRIND_H
 #include <valgrind/callgrind.h>
@@ -59,15 +63,16 @@ constexpr int WINDOW_WIDTH = 640;
 constexpr int WINDOW_HEIGHT = 480;
 constexpr double UPDATE_SECONDS = 1.0 / 60.0;
 
-// Script positions in window pixels; the window is nominal, so one pixel is
-// one logical unit. The menu's type-3 button (0.6 w, 0.7 h at rest).
-constexpr int TYPE3_BUTTON_X = 384;
-constexpr int TYPE3_BUTTON_Y = 336;
+// Script positions in logical units, from the logical screen's size (640 by
+// 480 in the nominal window), turned into window pixels by the scale. The
+// menu's type-3 button (0.6 w, 0.7 h at rest).
+constexpr float TYPE3_BUTTON_X = 0.6f;
+constexpr float TYPE3_BUTTON_Y = 0.7f;
 // The power meter spans x from w - 128, y from h/2 - 96, 128 by 192: press
 // near its top and drag down to set a strong stroke.
-constexpr int METER_X = 560;
-constexpr int METER_TOP_Y = 150;
-constexpr int METER_DRAG_Y = 300;
+constexpr float METER_LEFT_OF_EDGE = 80.0f;
+constexpr float METER_TOP_ABOVE_MIDDLE = 90.0f;
+constexpr float METER_DRAG = 150.0f;
 constexpr int DRAG_UPDATES = 10;
 constexpr int PRESS_UPDATES = 2;
 // Patience of each wait of the script, in updates, before it gives up.
@@ -81,6 +86,8 @@ struct Options {
     int hole = 0;
     bool fixedClock = true;
     double pacingSeconds = 0.0;
+    int width = WINDOW_WIDTH;
+    int height = WINDOW_HEIGHT;
 };
 
 Options options;
@@ -100,6 +107,11 @@ class BenchWindow : public host::GlfwWindowSystem {
         }
     }
     bool IsOpen() override { return !closing && GlfwWindowSystem::IsOpen(); }
+    // The loop polls once in every pass that updates, before its updates.
+    void PollEvents() override {
+        if (onPass) onPass();
+        GlfwWindowSystem::PollEvents();
+    }
     void GetCursorPos(int* x, int* y) override {
         *x = cursorX;
         *y = cursorY;
@@ -110,6 +122,7 @@ class BenchWindow : public host::GlfwWindowSystem {
     bool closing = false;
     int cursorX = 0;
     int cursorY = 0;
+    void (*onPass)() = nullptr;
 };
 
 BenchWindow* bench_window = nullptr;
@@ -143,7 +156,8 @@ const char* phase_name(Phase p) {
 
 // Figures gathered over the measured frames.
 struct Figures {
-    int frames = 0;
+    int frames = 0;  // frames drawn
+    int passes = 0;  // passes of the loop that updated
     int updates = 0;
     long drawCallsAtStart = 0;
     long drawVerticesAtStart = 0;
@@ -151,7 +165,7 @@ struct Figures {
     int inFlightUpdates = 0;
     int objectsOnScreen = 0;
     std::vector<double> updateTimes;
-    int updatesSinceRender = 0;
+    int updatesThisPass = 0;
     int passesWithSeveralUpdates = 0;
     int mostUpdatesInOnePass = 0;
 };
@@ -165,26 +179,31 @@ class BenchGame : public bb_Moxelpark_MyApp {
         if (phase == Phase::Measure) {
             figures.updateTimes.push_back(host::window().Time());
             ++figures.updates;
-            ++figures.updatesSinceRender;
+            ++figures.updatesThisPass;
         }
         int result = bb_Moxelpark_MyApp::m_OnUpdate();
         if (phase == Phase::Measure) {
             figures.entries += f_DrawCount / DRAW_ENTRY_FLOATS;
             if (f_BallState == BALL_MOVING) ++figures.inFlightUpdates;
+            if (MeasureDone()) Finish();
         }
         return result;
     }
 
     int m_OnRender() override {
         int result = bb_Moxelpark_MyApp::m_OnRender();
-        if (phase == Phase::Measure) {
-            if (figures.updatesSinceRender > 1) ++figures.passesWithSeveralUpdates;
-            figures.mostUpdatesInOnePass = std::max(figures.mostUpdatesInOnePass, figures.updatesSinceRender);
-            figures.updatesSinceRender = 0;
-            ++figures.frames;
-            if (MeasureDone()) Finish();
-        }
+        if (phase == Phase::Measure || phase == Phase::Done) ++figures.frames;
         return result;
+    }
+
+    // Closes the pass before this one, whether or not it drew a frame.
+    static void EndPass() {
+        Figures& f = figures;
+        if (f.updatesThisPass == 0) return;
+        ++f.passes;
+        if (f.updatesThisPass > 1) ++f.passesWithSeveralUpdates;
+        f.mostUpdatesInOnePass = std::max(f.mostUpdatesInOnePass, f.updatesThisPass);
+        f.updatesThisPass = 0;
     }
 
   private:
@@ -193,15 +212,18 @@ class BenchGame : public bb_Moxelpark_MyApp {
             return !figures.updateTimes.empty() &&
                    host::window().Time() - figures.updateTimes.front() >= options.pacingSeconds;
         }
-        return figures.frames >= options.frames;
+        return figures.updates >= options.frames;
     }
 
     void Press() { bb_input_device->OnKeyDown(KEY_LMB); }
     void Release() { bb_input_device->OnKeyUp(KEY_LMB); }
-    void Point(int x, int y) {
-        bench_window->cursorX = x;
-        bench_window->cursorY = y;
+    // Points at the logical point (x, y).
+    void Point(float x, float y) {
+        bench_window->cursorX = static_cast<int>(std::ceil(x * f_ScaleX));
+        bench_window->cursorY = static_cast<int>(std::ceil(y * f_ScaleY));
     }
+    static float MeterX() { return bb_Moxelpark_jscrw - METER_LEFT_OF_EDGE; }
+    static float MeterTop() { return bb_Moxelpark_jscrh * 0.5f - METER_TOP_ABOVE_MIDDLE; }
 
     void Enter(Phase next) {
         phase = next;
@@ -219,6 +241,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
         Enter(Phase::Measure);
         figures.drawCallsAtStart = bb_graphics_device->drawCalls;
         figures.drawVerticesAtStart = bb_graphics_device->drawVertices;
+        bench_window->onPass = EndPass;
         for (int i = 1; i <= OBJECT_MAX; ++i) {
             if (f_GameMode == MODE_PLAY && f_Objects[i * OBJECT_ENTRY_FLOATS + OBJECT_KIND] > 0) {
                 ++figures.objectsOnScreen;
@@ -230,6 +253,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
     }
 
     void Finish() {
+        // The last pass's render still counts: it comes after this update.
         CALLGRIND_STOP_INSTRUMENTATION;
         Enter(Phase::Done);
         bench_window->closing = true;
@@ -245,7 +269,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
                 if (options.scenario == "menu") {
                     StartMeasuring();
                 } else {
-                    Point(TYPE3_BUTTON_X, TYPE3_BUTTON_Y);
+                    Point(TYPE3_BUTTON_X * bb_Moxelpark_jscrw, TYPE3_BUTTON_Y * bb_Moxelpark_jscrh);
                     Press();
                     Enter(Phase::PressType3);
                 }
@@ -267,11 +291,18 @@ class BenchGame : public bb_Moxelpark_MyApp {
                 }
                 break;
             case Phase::Aim:
+                // Aiming at rest: the first hole as it starts, nothing pressed.
+                if (options.scenario == "aim") {
+                    if (f_BallState == BALL_AIMING || GiveUp()) StartMeasuring();
+                    break;
+                }
+                Stroke();
+                break;
             case Phase::Drag:
             case Phase::Release:
             case Phase::WaitFlight:
             case Phase::Measure:
-                Stroke();
+                if (options.scenario != "aim") Stroke();
                 break;
             case Phase::Done:
                 break;
@@ -287,13 +318,13 @@ class BenchGame : public bb_Moxelpark_MyApp {
             case Phase::Aim:
                 if (f_BallState != BALL_AIMING) break;
                 if (f_Balls < 2) f_Balls = START_BALLS;
-                Point(METER_X, METER_TOP_Y);
+                Point(MeterX(), MeterTop());
                 Press();
                 Set(Phase::Drag, measuring);
                 break;
             case Phase::Drag:
                 ++waited;
-                Point(METER_X, METER_TOP_Y + (METER_DRAG_Y - METER_TOP_Y) * waited / DRAG_UPDATES);
+                Point(MeterX(), MeterTop() + METER_DRAG * static_cast<float>(waited) / DRAG_UPDATES);
                 if (waited >= DRAG_UPDATES) Set(Phase::Release, measuring);
                 break;
             case Phase::Release:
@@ -330,7 +361,7 @@ class BenchGame : public bb_Moxelpark_MyApp {
 bool parse_options(int argc, char** argv) {
     if (argc < 2) return false;
     options.scenario = argv[1];
-    if (options.scenario != "menu" && options.scenario != "play") return false;
+    if (options.scenario != "menu" && options.scenario != "play" && options.scenario != "aim") return false;
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
@@ -340,6 +371,8 @@ bool parse_options(int argc, char** argv) {
             options.hole = std::atoi(argv[++i]);
         } else if (arg == "--clock" && hasValue) {
             options.fixedClock = std::strcmp(argv[++i], "fixed") == 0;
+        } else if (arg == "--size" && hasValue) {
+            if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2) return false;
         } else if (arg == "--pacing" && hasValue) {
             options.pacingSeconds = std::atof(argv[++i]);
             options.fixedClock = false;
@@ -347,7 +380,7 @@ bool parse_options(int argc, char** argv) {
             return false;
         }
     }
-    return options.frames > 0;
+    return options.frames > 0 && options.width > 0 && options.height > 0;
 }
 
 double percentile(std::vector<double> v, double p) {
@@ -362,8 +395,9 @@ void report() {
     int frames = std::max(f.frames, 1);
     std::printf("scenario=%s hole=%d clock=%s\n", options.scenario.c_str(), options.hole,
                 options.fixedClock ? "fixed" : "real");
-    std::printf("frames=%d updates=%d objects=%d in_flight_updates=%d\n", f.frames, f.updates,
-                f.objectsOnScreen, f.inFlightUpdates);
+    std::printf("size=%dx%d passes=%d frames_drawn=%d updates=%d objects=%d in_flight_updates=%d\n",
+                options.width, options.height, f.passes, f.frames, f.updates, f.objectsOnScreen,
+                f.inFlightUpdates);
     std::printf("draw_calls_per_frame=%.2f vertices_per_frame=%.1f entries_per_update=%.1f\n",
                 static_cast<double>(bb_graphics_device->drawCalls - f.drawCallsAtStart) / frames,
                 static_cast<double>(bb_graphics_device->drawVertices - f.drawVerticesAtStart) / frames,
@@ -391,9 +425,11 @@ void report() {
 
 int main(int argc, char** argv) {
     if (!parse_options(argc, argv)) {
-        std::fprintf(stderr,
-                     "usage: %s menu|play [--frames N] [--hole N] [--clock fixed|real] [--pacing SECONDS]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s menu|play|aim [--frames N] [--hole N] [--clock fixed|real] [--pacing SECONDS] "
+            "[--size WxH]\n",
+            argv[0]);
         return 2;
     }
     if (!glfwInit()) {
@@ -401,7 +437,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
-    GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT, "Moxelpark", nullptr, nullptr);
+    GLFWwindow* window = glfwCreateWindow(options.width, options.height, "Moxelpark", nullptr, nullptr);
     if (!window) {
         std::puts("glfwCreateWindow failed");
         return 1;

@@ -7,6 +7,7 @@
 // the list uniformly to the window: the logical area spans the whole window,
 // one of its sides nominal and the other shorter.
 #include <climits>
+#include <cstring>
 
 #include "game/game.h"
 #include "graphics/graphics.h"
@@ -16,6 +17,12 @@ namespace {
 constexpr float OPAQUE = 1.0f;
 constexpr int AXIS_WIDTH = 1;
 constexpr int AXIS_HEIGHT = 2;
+
+// Floats of the display list in use, held to the array.
+int used_floats(int drawCount) {
+    if (drawCount < 0) return 0;
+    return drawCount < DRAW_LIST_FLOATS ? drawCount : DRAW_LIST_FLOATS;
+}
 
 // Whether an optional float argument was given.
 bool given(float v) {
@@ -182,4 +189,36 @@ void bb_Moxelpark_MyApp::ReplayDrawList(float s) {
                                    static_cast<int>(frame));
         }
     }
+}
+
+// ---- The picture last drawn ----
+
+void bb_Moxelpark_MyApp::RememberPicture() {
+    const int n = used_floats(f_DrawCount);
+    // Within the room reserved at construction: no allocation.
+    drawn_.list.assign(f_DrawList.Data(), f_DrawList.Data() + n);
+    drawn_.cls[0] = f_ClsRed;
+    drawn_.cls[1] = f_ClsGreen;
+    drawn_.cls[2] = f_ClsBlue;
+    drawn_.cls[3] = f_ClsAlpha;
+    drawn_.imageScale = f_ImageScale;
+    for (int i = 0; i < IMAGE_SLOTS; ++i) drawn_.images[static_cast<size_t>(i)] = f_Images[i];
+    drawn_.drawn = true;
+}
+
+bool bb_Moxelpark_MyApp::m_PictureChanged() {
+    if (!drawn_.drawn) return true;
+    const int n = used_floats(f_DrawCount);
+    // Bit for bit: a list that compares equal replays into the same pixels.
+    if (static_cast<size_t>(n) != drawn_.list.size() ||
+        std::memcmp(drawn_.list.data(), f_DrawList.Data(), static_cast<size_t>(n) * sizeof(float)) != 0) {
+        return true;
+    }
+    const float cls[4] = {f_ClsRed, f_ClsGreen, f_ClsBlue, f_ClsAlpha};
+    if (std::memcmp(cls, drawn_.cls, sizeof cls) != 0) return true;
+    if (std::memcmp(&f_ImageScale, &drawn_.imageScale, sizeof f_ImageScale) != 0) return true;
+    for (int i = 0; i < IMAGE_SLOTS; ++i) {
+        if (drawn_.images[static_cast<size_t>(i)] != f_Images[i]) return true;
+    }
+    return false;
 }

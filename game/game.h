@@ -16,6 +16,8 @@
 #ifndef MOXEL_GAME_GAME_H
 #define MOXEL_GAME_GAME_H
 
+#include <vector>
+
 #include "game/constants.h"
 #include "host/app.h"
 #include "runtime/runtime.h"
@@ -49,6 +51,9 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int m_OnSuspend() override;
     int m_OnResume() override;
     int m_OnRender() override;
+    // Whether the display list, the background or an image slot differs from
+    // what the last render drew (the host checks the window's size). drawlist.cpp
+    bool m_PictureChanged() override;
 
     // ---- The game's virtual methods, in their fixed order ----
     // Loads an image (frames at resolution factor 1) into a slot. loader.cpp
@@ -333,6 +338,19 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     MeterView meter_;
     void DrawMeter();
 
+    // What the last render drew, beside its window size: the render is a
+    // function of these alone. Images are compared by address, never
+    // dereferenced; one that is replaced has its surface uploaded anew, which
+    // the graphics device sees.
+    struct DrawnPicture {
+        std::vector<float> list;  // the used part of the display list
+        float cls[4] = {0, 0, 0, 0};
+        float imageScale = 0.0f;
+        std::vector<const void*> images;  // [IMAGE_SLOTS]
+        bool drawn = false;
+    };
+    DrawnPicture drawn_;
+
     // The display list's append: false (and nothing written) when the list is full.
     bool AppendEntry(float kind, float x, float y, float w, float h, float frame);
     // Resolution factor and image scale from the graphics device's size.
@@ -341,6 +359,8 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     String ImageFileName(const String& name) const;
     // Plays back the display list at scale s.
     void ReplayDrawList(float s);
+    // Keeps what this render drew, for m_PictureChanged.
+    void RememberPicture();
 };
 
 #endif

@@ -75,6 +75,9 @@ bb_Moxelpark_MyApp::bb_Moxelpark_MyApp() {
     gc_assign(f_HighScores, Array<int>(HIGHSCORE_COUNT));
     gc_assign(f_ChannelMap, Array<int>(CHANNEL_MAP_SIZE));
     gc_assign(f_DrawList, Array<float>(DRAW_LIST_FLOATS));
+    // Room for the largest list, once: remembering a frame allocates nothing.
+    drawn_.list.reserve(DRAW_LIST_FLOATS);
+    drawn_.images.assign(IMAGE_SLOTS, nullptr);
     gc_assign(f_TouchDown, Array<int>(TOUCH_POINTS));
     gc_assign(f_TouchX, Array<int>(TOUCH_POINTS));
     gc_assign(f_TouchY, Array<int>(TOUCH_POINTS));
@@ -248,5 +251,8 @@ int bb_Moxelpark_MyApp::m_OnRender() {
 
     // 2. Background, window-size check, scale and replay.
     RenderFrame();
+
+    // 3. What was drawn, so that a frame that would be the same is left out.
+    RememberPicture();
     return 0;
 }

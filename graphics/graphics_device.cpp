@@ -33,6 +33,28 @@ int oval_segments(float length) {
     return n & ~3;
 }
 
+// Whether a quad's corners, as DrawRect writes them, make an axis-aligned
+// rectangle that holds every pixel of a width x height window.
+bool covers_window(const gxtkVertex* q, int width, int height) {
+    if (q[0].y != q[1].y || q[2].y != q[3].y || q[0].x != q[3].x || q[1].x != q[2].x) return false;
+    const float left = std::fmin(q[0].x, q[1].x);
+    const float right = std::fmax(q[0].x, q[1].x);
+    const float top = std::fmin(q[0].y, q[3].y);
+    const float bottom = std::fmax(q[0].y, q[3].y);
+    return left <= 0.0f && top <= 0.0f && right >= static_cast<float>(width) &&
+           bottom >= static_cast<float>(height);
+}
+
+// Clears to the colour bytes of an opaque packed colour: each byte b becomes
+// b / 255, which the clear turns back into b exactly.
+void clear_to(std::uint32_t packed) {
+    const float byte = static_cast<float>(BYTE_MAX);
+    glClearColor(static_cast<float>(packed & BYTE_MAX) / byte,
+                 static_cast<float>(packed >> 8 & BYTE_MAX) / byte,
+                 static_cast<float>(packed >> 16 & BYTE_MAX) / byte, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 }  // namespace
 
 gxtkGraphics::gxtkGraphics()
@@ -57,6 +79,9 @@ gxtkGraphics::gxtkGraphics()
       batchKind(0),
       batchCount(0),
       batchSurface(nullptr),
+      batchOpaque(false),
+      blendMode(BLEND_ALPHA),
+      blending(true),
       drawCalls(0),
       drawVertices(0) {
     for (int k = 0; k < GFX_MAX_QUADS; ++k) {
@@ -83,6 +108,8 @@ int gxtkGraphics::BeginRender() {
     if (mode == 0) return 0;
     // Colour reaching the device is premultiplied by alpha.
     gfx::begin_frame(width, height, vertexData);
+    blendMode = BLEND_ALPHA;
+    blending = true;
     batchCount = 0;
     return 0;
 }
@@ -90,7 +117,16 @@ int gxtkGraphics::BeginRender() {
 int gxtkGraphics::EndRender() {
     if (mode != 0 && batchCount > 0) FlushBatch();
     host::window().SwapBuffers();
+    pictureLost = false;
+    presentedWidth = width;
+    presentedHeight = height;
+    presentedTextureChanges = gxtkSurface::textureChanges;
     return 0;
+}
+
+bool gxtkGraphics::PictureLost() const {
+    return pictureLost || width != presentedWidth || height != presentedHeight ||
+           presentedTextureChanges != gxtkSurface::textureChanges;
 }
 
 int gxtkGraphics::Flush() {
@@ -100,6 +136,7 @@ int gxtkGraphics::Flush() {
 
 void gxtkGraphics::FlushBatch() {
     const unsigned texture = batchSurface ? batchSurface->texture : 0u;
+    SetBlending(!(batchOpaque && batchKind == BATCH_QUADS && batchSurface == nullptr));
     int vertices = 0;
     switch (batchKind) {
         case BATCH_POINTS:
@@ -126,6 +163,16 @@ void gxtkGraphics::FlushBatch() {
         drawVertices += vertices;
     }
     batchCount = 0;
+}
+
+void gxtkGraphics::SetBlending(bool on) {
+    if (on == blending) return;
+    blending = on;
+    if (on) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
 }
 
 // ---- State ----
@@ -156,6 +203,7 @@ int gxtkGraphics::SetColor(float r, float g, float b) {
 
 int gxtkGraphics::SetBlend(int blend) {
     Flush();
+    blendMode = blend == BLEND_ADDITIVE ? BLEND_ADDITIVE : BLEND_ALPHA;
     if (blend == BLEND_ADDITIVE) {
         glBlendFunc(GL_ONE, GL_ONE);
     } else {
@@ -189,12 +237,14 @@ int gxtkGraphics::SetMatrix(float na, float nb, float nc, float nd, float ntx, f
 
 // ---- Primitives ----
 
-int gxtkGraphics::Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive) {
-    if (batchKind != kind || batchCount == capacity || batchSurface != surface) {
+int gxtkGraphics::Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive, bool opaque) {
+    const bool endsOpaqueRun = batchOpaque && !opaque;
+    if (batchKind != kind || batchCount == capacity || batchSurface != surface || endsOpaqueRun) {
         Flush();
         batchKind = kind;
         batchSurface = surface;
     }
+    batchOpaque = batchCount == 0 ? opaque : batchOpaque && opaque;
     return batchCount++ * verticesPerPrimitive;
 }
 
@@ -236,11 +286,21 @@ int gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
 }
 
 int gxtkGraphics::DrawRect(float x, float y, float w, float h) {
-    int i = Begin(BATCH_QUADS, nullptr, GFX_MAX_QUADS, 4);
+    // Under alpha blending a source alpha of 1 keeps nothing of what lies
+    // beneath; additive blending always keeps it.
+    const bool opaque = packedColor >> 24 == BYTE_MAX && blendMode == BLEND_ALPHA;
+    int i = Begin(BATCH_QUADS, nullptr, GFX_MAX_QUADS, 4, opaque);
     Put(i, x, y);
     Put(i + 1, x + w, y);
     Put(i + 2, x + w, y + h);
     Put(i + 3, x, y + h);
+    // An opaque rectangle over the whole window (the game's background) sets
+    // every pixel to its colour, as a clear does at a fraction of the cost;
+    // whatever was batched before it lies beneath it.
+    if (opaque && covers_window(&vertexData[i], width, height)) {
+        batchCount = 0;
+        clear_to(packedColor);
+    }
     return 0;
 }
 
@@ -336,5 +396,6 @@ int gxtkGraphics::WritePixels2(gxtkSurface* surface, Array<int> pixels, int x, i
         }
     }
     gfx::write_bgra(surface->texture, x, y, w, h, buffer.data());
+    ++gxtkSurface::textureChanges;
     return 0;
 }

@@ -4,9 +4,19 @@
 // vertex on the CPU and collects primitives of one kind (and one texture) into
 // a 1024-vertex batch, so that runs of rectangles or of image quads from one
 // texture reach OpenGL as a single draw call. Colour and matrix changes never
-// break a batch; a change of kind or texture, a full batch, or a state change
-// OpenGL must see in order (blend, scissor, read-back, texture write, end of
-// frame) does. Surfaces (surface.h) are the textures it draws from.
+// break a batch (save the end of a run of opaque rectangles, below); a change
+// of kind or texture, a full batch, or a state change OpenGL must see in order
+// (blend, scissor, read-back, texture write, end of frame) does. Surfaces
+// (surface.h) are the textures it draws from.
+//
+// A run of rectangles drawn opaque under alpha blending covers what lies
+// beneath it exactly, so it goes out with blending off: the sky and the grass
+// are most of the window, and blending is most of what filling them costs on a
+// software renderer.
+//
+// The device also remembers what the last presented frame was drawn for (the
+// window's size and the textures' contents), so that the loop can leave a
+// picture on screen that a new frame would only draw again.
 //
 // The window size comes through host::window(), never from GLFW directly, so
 // the device runs against a fake window in unit tests.
@@ -95,6 +105,14 @@ class gxtkGraphics : public gxtkObject {
     // Draws the batch if it holds anything.
     int Flush();
 
+    // Whether the window may no longer show the last presented frame as it
+    // would be drawn now: nothing presented yet, LosePicture since, another
+    // window size, or a texture uploaded, rewritten or deleted since.
+    bool PictureLost() const;
+    // The window's contents are gone or stale (exposed, resized, resumed):
+    // the next frame is drawn whatever the application draws in it.
+    void LosePicture() { pictureLost = true; }
+
     int mode;
     int width;
     int height;
@@ -111,6 +129,11 @@ class gxtkGraphics : public gxtkObject {
     int batchKind;
     int batchCount;
     gxtkSurface* batchSurface;  // not owned: compared and bound only while batched
+    // Every primitive in the batch is a rectangle that covers what it is drawn
+    // over (alpha 1 under alpha blending); meaningful for untextured quads only.
+    bool batchOpaque;
+    int blendMode;  // BLEND_ALPHA or BLEND_ADDITIVE, as last set
+    bool blending;  // whether OpenGL blends, as the device last left it
 
     // What reached OpenGL, for tests and benchmarks: glDraw* calls and the
     // vertices they drew. Never reset by the device.
@@ -119,13 +142,23 @@ class gxtkGraphics : public gxtkObject {
 
   private:
     // Makes room for one primitive of `kind` with texture `surface`; returns
-    // the index of its first vertex.
-    int Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive);
+    // the index of its first vertex. A translucent rectangle after a run of
+    // opaque ones sends the run out on its own, unblended; opaque ones after a
+    // translucent one join its batch, blended, so a batch splits once at most.
+    int Begin(int kind, gxtkSurface* surface, int capacity, int verticesPerPrimitive, bool opaque = false);
     void Put(int index, float x, float y);
     void PutUV(int index, float x, float y, float u, float v);
     void FlushBatch();
+    // Turns OpenGL's blending on or off when it is not so already.
+    void SetBlending(bool on);
     // Ovals and polygons never join a batch: each is one fan, drawn at once.
     void BeginFan();
+
+    // What the last presented frame was drawn for.
+    bool pictureLost = true;
+    int presentedWidth = 0;
+    int presentedHeight = 0;
+    unsigned presentedTextureChanges = 0;
 };
 
 #endif

@@ -17,6 +17,7 @@
 #include "runtime/gc.h"
 
 int gxtkSurface::liveTextures = 0;
+unsigned gxtkSurface::textureChanges = 0;
 bool (*gxtkSurface::refuseTexture)(int width, int height) = nullptr;
 
 namespace {
@@ -159,6 +160,7 @@ int gxtkSurface::Discard() {
         glDeleteTextures(1, &texture);
         texture = 0;
         --liveTextures;
+        ++textureChanges;
     }
     if (data) {
         unloadImage(data);
@@ -172,6 +174,7 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     const GLenum format = FORMAT_BY_DEPTH[depth];
     if (data && (depth == 2 || depth == 4)) premultiply(data, static_cast<long>(width) * height, depth - 1);
 
+    ++textureChanges;
     glGenTextures(1, &texture);
     // Without a current context (unit tests of the game logic) no name comes back.
     if (texture != 0) ++liveTextures;

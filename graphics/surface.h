@@ -39,6 +39,9 @@ class gxtkSurface : public gxtkObject {
 
     // Texture names generated and not yet deleted, across all surfaces.
     static int liveTextures;
+    // Uploads, rewrites and deletions of texture pixels, across all surfaces:
+    // a frame presented before one of them may show pixels that are gone.
+    static unsigned textureChanges;
     // Test seam: when set, asked before every texture allocation; a true
     // answer counts as the driver refusing that size.
     static bool (*refuseTexture)(int width, int height);

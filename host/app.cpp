@@ -110,6 +110,10 @@ int bb_app_AppDevice::OnLoading() {
     return result;
 }
 
+bool bb_app_AppDevice::PictureChanged() {
+    return f_app->m_PictureChanged();
+}
+
 bb_app_App* bb_app_App::g_new() {
     bb_app_AppDevice* device = (new bb_app_AppDevice())->g_new(this);
     gc_assign(bb_app_device, device);

@@ -42,6 +42,10 @@ class gxtkApp : public gxtkObject {
     virtual int OnUpdate() { return 0; }
     virtual int OnRender() { return 0; }
     virtual int OnLoading() { return 0; }
+    // Whether the application's next frame may differ from the last one it
+    // drew; while it does not, and the window still shows that frame, the
+    // loop renders nothing and leaves the picture on screen.
+    virtual bool PictureChanged() { return true; }
 
     // The loop; returns when the window has closed.
     void Run();
@@ -105,6 +109,7 @@ class bb_app_AppDevice : public gxtkApp {
     int OnUpdate() override;
     int OnRender() override;
     int OnLoading() override;
+    bool PictureChanged() override;
 
     bb_app_App* f_app;
     int f_updateRate;
@@ -120,6 +125,9 @@ class bb_app_App : public Object {
     virtual int m_OnResume() { return 0; }
     virtual int m_OnRender() { return 0; }
     virtual int m_OnLoading() { return 0; }
+    // Asked before every render: false only when the frame would draw what
+    // the last render drew. An application that cannot tell draws every time.
+    virtual bool m_PictureChanged() { return true; }
 };
 
 extern gxtkApp* app;

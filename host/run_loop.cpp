@@ -119,6 +119,9 @@ void gxtkApp::InvokeOnUpdate() {
 
 void gxtkApp::InvokeOnRender() {
     if (suspended || !graphics->Validate()) return;
+    // A frame that would draw what the window still shows is left out, swap
+    // and all: a screen at rest costs its updates only.
+    if (!graphics->PictureLost() && !PictureChanged()) return;
     graphics->BeginRender();
     OnRender();
     // Flushes what is still batched and swaps the buffers.
@@ -147,6 +150,8 @@ void gxtkApp::InvokeOnResume() {
         SetUpdateRate(rate);
     }
     audio->OnResume();
+    // Whatever the window showed before it was iconified is drawn afresh.
+    graphics->LosePicture();
     OnResume();
     suspended = false;
     gc_collect();
@@ -200,8 +205,15 @@ void gxtkApp::OnMouseButton(int button, int action) {
     }
 }
 
-void gxtkApp::OnWindowSize(int, int) {}
-void gxtkApp::OnWindowRefresh() {}
+// The window system asks for the picture again (uncovered, resized): the next
+// pass draws it even when nothing in it changed.
+void gxtkApp::OnWindowSize(int, int) {
+    if (app) app->graphics->LosePicture();
+}
+
+void gxtkApp::OnWindowRefresh() {
+    if (app) app->graphics->LosePicture();
+}
 
 void gxtkApp::OnFocusLost() {
     app->input->DropHeld();

@@ -289,6 +289,28 @@ TEST(PlayerTest, IconifyingSavesAndRestoringShowsThePausePanel) {
     expect_clean_output(game);
 }
 
+// A screen at rest is not drawn again until the window system asks for it:
+// a window that covered the menu and goes away must leave the menu, not itself.
+TEST(PlayerTest, TheMenuAtRestComesBackWhenAWindowOverItCloses) {
+    XServer server;
+    WorkDir dir;
+    Game game(dir, &server, {NO_SOUND_CARD});
+    std::string window = game.window();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
+    const Screenshot before = window_shot(server, window);
+
+    // Without a window manager the game's window sits centred at (192, 144).
+    const std::string cover =
+        server.x("xmessage -geometry 600x400+200+150 -bg red cover >/dev/null 2>&1 & echo $!");
+    ASSERT_TRUE(wait_for([&] { return !same(window_pixel(server, window, 100, 100), SKY); }, 5.0, 0.1))
+        << "the covering window never showed";
+    server.x("kill " + cover);
+    EXPECT_TRUE(wait_for([&] { return window_shot(server, window).rgb == before.rgb; }, 5.0, 0.1))
+        << "the menu was not drawn again where the window had covered it";
+    expect_clean_output(game);
+}
+
 TEST(PlayerTest, ResizingReloadsAtEachSizeAndSurvivesOnePixel) {
     XServer server(false, 1600, 1200);
     WorkDir dir;

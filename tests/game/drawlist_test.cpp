@@ -118,3 +118,45 @@ TEST(DrawList, AWindowWithoutAreaKeepsTheLastScale) {
 }
 
 }  // namespace
+
+// What the host asks before every render: whether this frame would draw
+// anything other than what the last render drew.
+TEST(PictureChanged, OnlyWhatTheRenderDrawsCounts) {
+    GameHarness h;
+    h.StartAndLoad();
+    bb_Moxelpark_MyApp* g = h.game;
+    // The menu after its slide-in, at rest.
+    h.Update(60);
+    ASSERT_GT(h.EntryCount(), 2);
+    h.Render();
+    h.Update();
+    EXPECT_FALSE(g->m_PictureChanged()) << "the menu at rest";
+
+    const struct {
+        const char* what;
+        void (*change)(bb_Moxelpark_MyApp*);
+        bool changes;
+    } cases[] = {
+        {"an entry's colour", [](bb_Moxelpark_MyApp* a) { a->f_DrawList[DRAW_RED] -= 1.0f; }, true},
+        {"an entry's position",
+         [](bb_Moxelpark_MyApp* a) { a->f_DrawList[DRAW_ENTRY_FLOATS + DRAW_X] += 0.5f; }, true},
+        {"the last entry dropped", [](bb_Moxelpark_MyApp* a) { a->f_DrawCount -= DRAW_ENTRY_FLOATS; }, true},
+        {"the background", [](bb_Moxelpark_MyApp* a) { a->f_ClsAlpha = 0.5f; }, true},
+        {"the image scale", [](bb_Moxelpark_MyApp* a) { a->f_ImageScale *= 0.5f; }, true},
+        {"an image slot emptied", [](bb_Moxelpark_MyApp* a) { a->f_Images[a->f_FontSlot] = nullptr; }, true},
+        {"the draw state, not drawn", [](bb_Moxelpark_MyApp* a) { a->f_ColRed = 1.0f; }, false},
+    };
+    for (const auto& c : cases) {
+        h.Update();
+        h.Render();
+        ASSERT_FALSE(g->m_PictureChanged()) << "just drawn, before " << c.what;
+        c.change(g);
+        EXPECT_EQ(g->m_PictureChanged(), c.changes) << c.what;
+        h.Render();
+        EXPECT_FALSE(g->m_PictureChanged()) << "drawn again after " << c.what;
+        // The menu builds its frame afresh; the slot goes back to its image.
+        g->m_Reload();
+        h.FinishLoading();
+        h.Update(60);
+    }
+}

@@ -228,3 +228,28 @@ TEST(PlayState, ASoundChangeIsSavedAtOnceOnTheMenuAndThePanel) {
 }
 
 }  // namespace
+
+namespace {
+
+// Aiming with nothing pressed leaves the picture as it is, so the host draws
+// no frame; a ball in flight changes it in every update.
+TEST(PlayState, ThePictureRestsWhileAimingAndMovesWithTheBall) {
+    State s(SQUARE);
+    s.h.Update(30);
+    ASSERT_EQ(s.game->f_BallState, BALL_AIMING);
+    for (int i = 0; i < 30; ++i) {
+        s.h.Render();
+        s.h.Update();
+        EXPECT_FALSE(s.game->m_PictureChanged()) << "aiming, update " << i;
+    }
+    s.Stroke(150);
+    int moving = 0;
+    for (int i = 0; i < 30 && s.game->f_BallState == BALL_MOVING; ++i, ++moving) {
+        s.h.Render();
+        s.h.Update();
+        EXPECT_TRUE(s.game->m_PictureChanged()) << "in flight, update " << i;
+    }
+    EXPECT_GT(moving, 10);
+}
+
+}  // namespace

@@ -62,10 +62,13 @@ TEST_F(DeviceGl, LikePrimitivesShareDrawCalls) {
     device->Flush();
     EXPECT_EQ(DrawsSince(before), 6) << "a change of kind breaks the batch, textured quads included";
 
+    // (Translucent first: the end of an opaque run is the one colour change
+    // that breaks a batch, below.)
     before = device->drawCalls;
+    device->SetAlpha(0.5f);
     device->DrawRect(0, 0, 1, 1);
     device->SetColor(10, 20, 30);
-    device->SetAlpha(0.25f);
+    device->SetAlpha(1);
     device->SetMatrix(2, 0, 0, 2, 5, 5);
     device->DrawRect(0, 0, 1, 1);
     device->Flush();
@@ -194,6 +197,83 @@ TEST_F(DeviceGl, AdditiveBlendAddsAndAlphaBlendCovers) {
     device->SetBlend(BLEND_ALPHA);
     device->DrawRect(0, 0, 10, 10);
     EXPECT_EQ(Pixel(5, 5), rgb(50, 0, 0));
+}
+
+// Opaque rectangles under alpha blending go out unblended; the pixels are
+// those blending would give, and a translucent rectangle is blended still.
+TEST_F(DeviceGl, OpaqueRectangleRunsDrawUnblendedWithTheSamePixels) {
+    device->Cls(40, 80, 120);
+    device->SetColor(200, 10, 30);
+    device->SetAlpha(1);
+    device->DrawRect(0, 0, 20, 20);
+    device->DrawRect(20, 0, 20, 20);
+    long before = device->drawCalls;
+    // A translucent one after the opaque run sends the run out on its own...
+    device->SetColor(0, 0, 255);
+    device->SetAlpha(0.5f);
+    device->DrawRect(10, 0, 20, 20);
+    EXPECT_EQ(DrawsSince(before), 1);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "the opaque run was drawn without blending";
+    // ...and an opaque one after a translucent one joins its batch, blended.
+    device->SetColor(0, 255, 0);
+    device->SetAlpha(1);
+    device->DrawRect(0, 30, 10, 10);
+    device->Flush();
+    EXPECT_EQ(DrawsSince(before), 2);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+
+    struct Case {
+        int x, y;
+        Rgb expected;
+    } cases[] = {
+        {5, 5, rgb(200, 10, 30)},    // opaque over the clear colour
+        {35, 5, rgb(200, 10, 30)},   // the second opaque rectangle of the run
+        {15, 5, rgb(100, 5, 142)},   // half blue over the opaque red: 127 + 200 * 128 / 255
+        {5, 35, rgb(0, 255, 0)},     // opaque, drawn in the blended batch
+        {50, 50, rgb(40, 80, 120)},  // untouched
+    };
+    for (const Case& c : cases) EXPECT_EQ(Pixel(c.x, c.y), c.expected) << c.x << "," << c.y;
+}
+
+// The game's background: an opaque rectangle over the whole window is a
+// clear, with the bytes the rectangle would write and within the scissor.
+TEST_F(DeviceGl, AnOpaqueRectangleOverTheWholeWindowIsAClear) {
+    const float w = TEST_WINDOW_WIDTH, h = TEST_WINDOW_HEIGHT;
+    device->SetAlpha(0.5f);
+    device->DrawRect(0, 0, 10, 10);  // covered by what follows: never drawn
+    long before = device->drawCalls;
+    device->SetColor(10.9f, 200.5f, 30.2f);
+    device->SetAlpha(1);
+    device->DrawRect(-1, -1, w + 2, h + 2);
+    device->Flush();
+    EXPECT_EQ(DrawsSince(before), 0);
+    EXPECT_EQ(Pixel(0, 0), rgb(10, 200, 30));
+    EXPECT_EQ(Pixel(639, 479), rgb(10, 200, 30));
+
+    // One pixel short of the window is a rectangle like any other.
+    device->SetColor(0, 0, 255);
+    device->DrawRect(0, 0, w, h - 1);
+    device->Flush();
+    EXPECT_EQ(DrawsSince(before), 1);
+    EXPECT_EQ(Pixel(0, 479), rgb(10, 200, 30));
+
+    device->SetScissor(100, 100, 50, 50);
+    device->SetColor(255, 0, 0);
+    device->DrawRect(0, 0, w, h);
+    device->SetScissor(0, 0, TEST_WINDOW_WIDTH, TEST_WINDOW_HEIGHT);
+    EXPECT_EQ(Pixel(120, 120), rgb(255, 0, 0));
+    EXPECT_EQ(Pixel(50, 50), rgb(0, 0, 255)) << "outside the scissor";
+}
+
+TEST_F(DeviceGl, AdditiveOpaqueRectanglesStillBlend) {
+    device->Cls(100, 0, 0);
+    device->SetBlend(BLEND_ADDITIVE);
+    device->SetColor(50, 0, 0);
+    device->SetAlpha(1);
+    device->DrawRect(0, 0, 10, 10);
+    device->Flush();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(Pixel(5, 5), rgb(150, 0, 0));
 }
 
 TEST_F(DeviceGl, WritePixelsPremultipliesIntoTheTexture) {

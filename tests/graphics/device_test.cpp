@@ -2,8 +2,12 @@
 // writes into its batch (nothing here reaches OpenGL: the batch is never drawn).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "graphics/graphics_device.h"
 #include "graphics/surface.h"
+#include "host/base/window.h"
 #include "runtime/gc.h"
 
 namespace {
@@ -93,6 +97,47 @@ TEST(Device, QuadIndicesCoverEachQuadWithTwoTriangles) {
     const int k = 255;
     const std::uint16_t expected[6] = {4 * k, 4 * k + 1, 4 * k + 2, 4 * k, 4 * k + 2, 4 * k + 3};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(device->quadIndices[6 * k + i], expected[i]);
+}
+
+// A window system whose size the test sets; presenting a frame does nothing.
+class SizedWindow : public host::NullWindowSystem {
+  public:
+    int width = 640;
+    int height = 480;
+    void GetSize(int* w, int* h) override {
+        *w = width;
+        *h = height;
+    }
+};
+
+TEST(Device, KnowsWhenThePresentedPictureIsLost) {
+    SizedWindow window;
+    host::set_window(&window);
+    gxtkGraphics* device = new gxtkGraphics();
+    device->mode = 0;  // no GL here: frames are presented, never drawn
+    ASSERT_TRUE(device->Validate());
+    EXPECT_TRUE(device->PictureLost()) << "nothing presented yet";
+
+    // Each way the window can stop showing the presented frame, from a fresh
+    // presentation; the last size stands for the window's own.
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"nothing", [] {}},
+        {"exposed", [&] { device->LosePicture(); }},
+        {"resized", [&] { window.width = 800; }},
+        {"resized back", [&] { window.width = 640; }},
+        {"texture uploaded", [] { ++gxtkSurface::textureChanges; }},
+    };
+    for (const auto& c : cases) {
+        device->BeginRender();
+        device->EndRender();
+        c.change();
+        device->Validate();
+        EXPECT_EQ(device->PictureLost(), std::string(c.what) != "nothing") << c.what;
+    }
+    host::set_window(nullptr);
 }
 
 TEST(Surface, Pow2SizeRoundsUpToAPowerOfTwo) {

@@ -8,6 +8,7 @@
 
 #include "audio/audio.h"
 #include "graphics/graphics.h"
+#include "graphics/surface.h"
 #include "host/app.h"
 #include "host/base/window.h"
 #include "input/input.h"
@@ -34,6 +35,7 @@ class ScriptedWindow : public host::NullWindowSystem {
     bool focused = true;
     int polls = 0;
     int waits = 0;
+    int swaps = 0;
     std::function<void(ScriptedWindow&)> script;
 
     double Time() override { return now; }
@@ -48,6 +50,7 @@ class ScriptedWindow : public host::NullWindowSystem {
         now += 0.01;
         if (script) script(*this);
     }
+    void SwapBuffers() override { ++swaps; }
     bool IsOpen() override { return now < close_at; }
     bool IsIconified() override { return iconified; }
     bool IsFocused() override { return focused; }
@@ -102,6 +105,9 @@ class RecordingApp : public bb_app_App {
         return 0;
     }
     int resume_saw_rate = -1;
+    // What m_PictureChanged answers; unset, every frame may differ.
+    std::function<bool()> picture_changed;
+    bool m_PictureChanged() override { return picture_changed ? picture_changed() : true; }
 };
 
 class RunLoopTest : public testing::Test {
@@ -290,6 +296,79 @@ TEST_F(RunLoopTest, CollectsAfterEveryEvent) {
     for (size_t i = 1; i < application->collections_between.size(); ++i) {
         EXPECT_EQ(application->collections_between[i], 1) << log[i].what << " at " << i;
     }
+}
+
+// A picture that stays the same is drawn once; updates keep their cadence.
+TEST_F(RunLoopTest, UnchangedPictureIsNotDrawnAgain) {
+    application->picture_changed = [] { return false; };
+    win.close_at = 1.0;
+    app->Run();
+    EXPECT_EQ(count("render"), 1) << "only the first frame, before any update";
+    EXPECT_EQ(win.swaps, 1);
+    std::vector<double> updates = times("update");
+    ASSERT_GE(updates.size(), 55u);
+    for (size_t i = 1; i < updates.size(); ++i) EXPECT_NEAR(updates[i] - updates[i - 1], PERIOD, EPS);
+}
+
+// The first update that changes the picture is drawn in its own pass, and so is
+// every pass after the window system asks for the picture again.
+TEST_F(RunLoopTest, ChangedOrLostPictureIsDrawnInTheSamePass) {
+    const struct {
+        const char* what;
+        std::function<void(ScriptedWindow&)> at_half;  // run at the poll of the pass at 0.5 s
+        bool changes;                                  // the picture differs from then on
+    } cases[] = {
+        {"picture changes", [](ScriptedWindow&) {}, true},
+        {"window exposed", [](ScriptedWindow&) { gxtkApp::OnWindowRefresh(); }, false},
+        {"window resized", [](ScriptedWindow& w) { w.width = 800; }, false},
+        {"size callback", [](ScriptedWindow&) { gxtkApp::OnWindowSize(640, 480); }, false},
+        {"texture uploaded", [](ScriptedWindow&) { ++gxtkSurface::textureChanges; }, false},
+    };
+    for (const auto& c : cases) {
+        win = ScriptedWindow();
+        SetUp();
+        log.clear();
+        bool changed = false;
+        double changed_at = -1;
+        application->picture_changed = [&] { return changed; };
+        win.close_at = 1.0;
+        win.script = [&](ScriptedWindow& w) {
+            if (changed_at < 0 && w.now >= 0.5) {
+                changed_at = w.now;
+                changed = c.changes;
+                c.at_half(w);
+            }
+        };
+        app->Run();
+        std::vector<double> renders = times("render");
+        ASSERT_GE(renders.size(), 2u) << c.what;
+        EXPECT_NEAR(renders[1], changed_at, EPS) << c.what << ": drawn in the pass that saw it";
+        if (c.changes) {
+            // Every update from then on is followed by its frame.
+            for (size_t i = 0; i + 1 < log.size(); ++i) {
+                if (log[i].what == "update" && log[i].time >= changed_at) {
+                    EXPECT_EQ(log[i + 1].what, "render") << c.what << " at " << log[i].time;
+                }
+            }
+        } else {
+            EXPECT_EQ(count("render"), 2) << c.what << ": once, then left on screen";
+        }
+        EXPECT_EQ(win.swaps, count("render")) << c.what;
+    }
+}
+
+TEST_F(RunLoopTest, ResumeDrawsThePictureAgain) {
+    application->picture_changed = [] { return false; };
+    application->rate_in_suspend = 5;
+    application->rate_in_resume = 60;
+    win.close_at = 1.0;
+    win.script = [](ScriptedWindow& w) { w.iconified = w.now > 0.3 && w.now < 0.5; };
+    app->Run();
+    ASSERT_EQ(count("resume"), 1);
+    std::vector<double> renders = times("render");
+    ASSERT_EQ(renders.size(), 2u);
+    // The first pass after the resume updates one period later and draws.
+    EXPECT_NEAR(renders[1], times("resume")[0] + PERIOD, EPS);
 }
 
 TEST_F(RunLoopTest, MouseButtonsArriveAsKeysOneToThree) {
