@@ -3,11 +3,13 @@
 // A bare GLFW loop over the same 640x480 window the game opens, paced the
 // same way (60 passes a second, the wait done by sleeping), that clears and
 // swaps. With --quads it also draws three blended, textured quads over the
-// whole window each frame, which is what the menu's backdrop amounts to.
+// whole window each frame, which is what the menu's backdrop amounts to. With
+// --fullscreen the window covers the monitor in its own mode, as the game's
+// F11 does (1920x1080 on the benchmark's screen).
 // Whole-process figures of the game are read against these
 // (scripts/bench-process.sh); the game's own cost is what lies above them.
 //
-// Usage: moxel_floor [--quads] [--seconds S]   (runs until closed without -s)
+// Usage: moxel_floor [--quads] [--fullscreen] [--seconds S]   (runs until closed without -s)
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 
@@ -81,14 +83,17 @@ void draw_quads(GLuint texture, int width, int height) {
 
 int main(int argc, char** argv) {
     bool quads = false;
+    bool fullscreen = false;
     double seconds = -1.0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quads") == 0) {
             quads = true;
+        } else if (std::strcmp(argv[i], "--fullscreen") == 0) {
+            fullscreen = true;
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::atof(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--quads] [--seconds S]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quads] [--fullscreen] [--seconds S]\n", argv[0]);
             return 2;
         }
     }
@@ -97,8 +102,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
-    GLFWwindow* window = glfwCreateWindow(WINDOW_WIDTH, WINDOW_HEIGHT,
-                                          quads ? "MoxelFloorQuads" : "MoxelFloor", nullptr, nullptr);
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (fullscreen && !mode) {
+        std::puts("no monitor to fill");
+        return 1;
+    }
+    GLFWwindow* window =
+        glfwCreateWindow(mode ? mode->width : WINDOW_WIDTH, mode ? mode->height : WINDOW_HEIGHT,
+                         quads ? "MoxelFloorQuads" : "MoxelFloor", monitor, nullptr);
     if (!window) {
         std::puts("glfwCreateWindow failed");
         return 1;

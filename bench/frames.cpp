@@ -24,14 +24,17 @@
 //   aim    the same game at its first hole, measured while the hero aims and
 //          nothing is pressed
 // A screen at rest draws no frame at all (the loop leaves its picture on
-// screen), so the figures count passes of the loop and frames drawn apart.
+// screen), so the figures count passes of the loop and frames drawn apart;
+// --redraw draws every pass all the same, to weigh a frame of a still screen
+// (what the menu costs whenever it moves).
 //
 // Under callgrind, run with --instr-atstart=no: instrumentation is switched
 // on for the measured frames only (start-up, loading and the script's lead-in
 // are left out). See scripts/bench-callgrind.sh.
 //
 // Usage: moxel_frames menu|play|aim [--frames N] [--hole N] [--clock fixed|real]
-//                                   [--pacing SECONDS] [--size WxH]
+//                                   [--pacing SECONDS] [--size WxH | --fullscreen] [--redraw]
+// --fullscreen opens the window over the monitor in its own mode, as F11 does.
 #include <GLFW/glfw3.h>
 #if MOXEL_HAVE_CALLGRIND_H
 #include <valgrind/callgrind.h>
@@ -88,6 +91,8 @@ struct Options {
     double pacingSeconds = 0.0;
     int width = WINDOW_WIDTH;
     int height = WINDOW_HEIGHT;
+    bool redraw = false;
+    bool fullscreen = false;
 };
 
 Options options;
@@ -189,6 +194,8 @@ class BenchGame : public bb_Moxelpark_MyApp {
         }
         return result;
     }
+
+    bool m_PictureChanged() override { return options.redraw || bb_Moxelpark_MyApp::m_PictureChanged(); }
 
     int m_OnRender() override {
         int result = bb_Moxelpark_MyApp::m_OnRender();
@@ -371,6 +378,10 @@ bool parse_options(int argc, char** argv) {
             options.hole = std::atoi(argv[++i]);
         } else if (arg == "--clock" && hasValue) {
             options.fixedClock = std::strcmp(argv[++i], "fixed") == 0;
+        } else if (arg == "--redraw") {
+            options.redraw = true;
+        } else if (arg == "--fullscreen") {
+            options.fullscreen = true;
         } else if (arg == "--size" && hasValue) {
             if (std::sscanf(argv[++i], "%dx%d", &options.width, &options.height) != 2) return false;
         } else if (arg == "--pacing" && hasValue) {
@@ -428,7 +439,7 @@ int main(int argc, char** argv) {
         std::fprintf(
             stderr,
             "usage: %s menu|play|aim [--frames N] [--hole N] [--clock fixed|real] [--pacing SECONDS] "
-            "[--size WxH]\n",
+            "[--size WxH | --fullscreen] [--redraw]\n",
             argv[0]);
         return 2;
     }
@@ -437,7 +448,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
-    GLFWwindow* window = glfwCreateWindow(options.width, options.height, "Moxelpark", nullptr, nullptr);
+    GLFWmonitor* monitor = options.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode) {
+        options.width = mode->width;
+        options.height = mode->height;
+    }
+    GLFWwindow* window =
+        glfwCreateWindow(options.width, options.height, "Moxelpark", mode ? monitor : nullptr, nullptr);
     if (!window) {
         std::puts("glfwCreateWindow failed");
         return 1;
