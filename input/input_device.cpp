@@ -145,8 +145,17 @@ void read_joystick(host::WindowSystem& ws, JoystickReading* r) {
 }  // namespace
 
 gxtkInput::gxtkInput()
-    : keyStates(), charQueue(), charPut(0), charGet(0), mouseX(0), mouseY(0), joyAxes(), touchX(),
-      touchY(), touchPlaced(), heldDropped(false) {}
+    : keyStates(),
+      charQueue(),
+      charPut(0),
+      charGet(0),
+      mouseX(0),
+      mouseY(0),
+      joyAxes(),
+      touchX(),
+      touchY(),
+      touchPlaced(),
+      heldDropped(false) {}
 
 int gxtkInput::SetKeyboardEnabled(int) {
     return 0;

@@ -214,7 +214,9 @@ int main(int argc, char** argv) {
     if (!window) {
         // The browser has WebGL but would not make a context (turned off, or
         // no driver it trusts): the page says so in plain words.
-        EM_ASM({ if (Module.onNoWebGL) Module.onNoWebGL(); });
+        EM_ASM({
+            if (Module.onNoWebGL) Module.onNoWebGL();
+        });
         fail("glfwOpenWindow failed");
     }
     glfwMakeContextCurrent(window);

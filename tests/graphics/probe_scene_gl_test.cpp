@@ -13,7 +13,9 @@ using ProbeSceneGl = GlTest;
 TEST_F(ProbeSceneGl, DrawsEveryPathAndIsKeptForTheBrowser) {
     test_support::draw_probe_scene(device);
     const std::string pixels = test_support::read_probe_scene(device);
-    auto at = [&](int x, int y) { return pixels.substr(static_cast<size_t>(y * test_support::PROBE_WIDTH + x) * 6, 6); };
+    auto at = [&](int x, int y) {
+        return pixels.substr(static_cast<size_t>(y * test_support::PROBE_WIDTH + x) * 6, 6);
+    };
     EXPECT_EQ(at(150, 110), "14283c") << "the clear colour";
     EXPECT_EQ(at(5, 5), "c81e1e") << "an opaque rectangle";
     EXPECT_EQ(at(25, 20), "73733c") << "half green over red, premultiplied";
