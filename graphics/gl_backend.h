@@ -26,8 +26,9 @@ void draw_quads(int quads, const std::uint16_t* indices, unsigned texture);
 // Reads a w x h block whose bottom-left corner is (x, y) in OpenGL's rows
 // (bottom first) as bytes B, G, R, A per pixel.
 void read_bgra(int x, int y, int w, int h, unsigned char* out);
-// Writes a w x h block of B, G, R, A bytes into `texture` at (x, y).
-void write_bgra(unsigned texture, int x, int y, int w, int h, const std::uint32_t* pixels);
+// Writes a w x h block of B, G, R, A bytes into `texture` at (x, y); the
+// block is the caller's scratch and may be reordered on the way.
+void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pixels);
 
 }  // namespace gfx
 

@@ -6,7 +6,6 @@
 #include <GLES2/gl2.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "graphics/gl_backend.h"
 #include "graphics/graphics_device.h"
@@ -162,14 +161,12 @@ void read_bgra(int x, int y, int w, int h, unsigned char* out) {
     swap_red_blue(out, static_cast<size_t>(w) * static_cast<size_t>(h));
 }
 
-void write_bgra(unsigned texture, int x, int y, int w, int h, const std::uint32_t* pixels) {
-    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-    std::vector<unsigned char> rgba(reinterpret_cast<const unsigned char*>(pixels),
-                                    reinterpret_cast<const unsigned char*>(pixels + count));
-    swap_red_blue(rgba.data(), count);
+void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pixels) {
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(pixels);
+    swap_red_blue(bytes, static_cast<size_t>(w) * static_cast<size_t>(h));
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
 }
 
 }  // namespace gfx

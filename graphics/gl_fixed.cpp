@@ -53,7 +53,7 @@ void read_bgra(int x, int y, int w, int h, unsigned char* out) {
     glReadPixels(x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, out);
 }
 
-void write_bgra(unsigned texture, int x, int y, int w, int h, const std::uint32_t* pixels) {
+void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pixels) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
 }

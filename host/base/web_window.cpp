@@ -15,6 +15,8 @@ namespace {
 
 const char* const CANVAS = "#canvas";
 constexpr int FIRST_PAD = 0;
+// The canvas's place on the page: left, top, width and height.
+constexpr int RECT_VALUES = 4;
 constexpr const char* STANDARD_MAPPING = "standard";
 
 EM_BOOL on_mouse_move(int, const EmscriptenMouseEvent* e, void* self) {
@@ -23,9 +25,9 @@ EM_BOOL on_mouse_move(int, const EmscriptenMouseEvent* e, void* self) {
     return EM_FALSE;
 }
 
-// The first pad as the browser reports it now; false when there is none.
+// The first pad as the browser reported it at the pass's poll; false when
+// there is none.
 bool read_pad(EmscriptenGamepadEvent* state) {
-    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return false;
     if (emscripten_get_num_gamepads() <= FIRST_PAD) return false;
     if (emscripten_get_gamepad_status(FIRST_PAD, state) != EMSCRIPTEN_RESULT_SUCCESS) return false;
     return state->connected != 0;
@@ -53,8 +55,10 @@ double WebWindowSystem::Time() {
 void WebWindowSystem::Sleep(double) {}
 
 void WebWindowSystem::PollEvents() {
-    // Events reach the program between frames; what is left is the page's size.
+    // Events reach the program between frames; what is left is the page's
+    // size and the pads, which the browser reports only when asked.
     FollowPageSize();
+    emscripten_sample_gamepad_data();
 }
 
 void WebWindowSystem::WaitEvents() {}
@@ -145,8 +149,21 @@ void WebWindowSystem::SetPointer(double clientX, double clientY) {
 }
 
 void WebWindowSystem::FollowPageSize() {
-    double cssWidth = 0, cssHeight = 0;
-    emscripten_get_element_css_size(CANVAS, &cssWidth, &cssHeight);
+    // Where the canvas sits on the page and its size there, in one query: it
+    // fills the page, but a page around it may move it.
+    double rect[RECT_VALUES] = {0, 0, 0, 0};
+    EM_ASM(
+        {
+            var r = Module.canvas.getBoundingClientRect();
+            HEAPF64[($0 >> 3) + 0] = r.left;
+            HEAPF64[($0 >> 3) + 1] = r.top;
+            HEAPF64[($0 >> 3) + 2] = r.width;
+            HEAPF64[($0 >> 3) + 3] = r.height;
+        },
+        rect);
+    left_ = rect[0];
+    top_ = rect[1];
+    const double cssWidth = rect[2], cssHeight = rect[3];
     scale_ = emscripten_get_device_pixel_ratio();
     if (!(scale_ > 0)) scale_ = 1.0;
     const int width = static_cast<int>(std::lround(cssWidth * scale_));
@@ -156,9 +173,6 @@ void WebWindowSystem::FollowPageSize() {
         width_ = width;
         height_ = height;
     }
-    // Where the canvas sits on the page; it fills it, but a page around it may move it.
-    left_ = EM_ASM_DOUBLE({ return Module.canvas.getBoundingClientRect().left; });
-    top_ = EM_ASM_DOUBLE({ return Module.canvas.getBoundingClientRect().top; });
 }
 
 }  // namespace host
