@@ -14,6 +14,7 @@ namespace {
 constexpr int WIDE_W = 1280, WIDE_H = 720;  // scale 2: logical 640 by 360
 // Window pixels at scale 2.
 constexpr int TYPE2_X = 512, TYPE2_Y = 504;  // game type 2's button at rest
+constexpr Rgb SCORE_PANEL = {0, 0, 48};      // the menu's score column at the right edge
 constexpr int PAUSE_X = 32, PAUSE_Y = 32;
 constexpr int RESUME_X = 640, RESUME_Y = 400;  // the panel's centre line stops at logical 200
 constexpr int PANEL_X = 500, PANEL_Y = 440;    // the orange panel beside Resume, above the grass
@@ -34,8 +35,18 @@ TEST(PauseEndToEnd, OnAWideWindowAClickOnResumeClosesThePanel) {
     server.x("xdotool windowmove --sync " + window + " 0 0");
     server.x("xdotool windowsize --sync " + window + " " + std::to_string(WIDE_W) + " " +
              std::to_string(WIDE_H));
-    ASSERT_TRUE(wait_for([&] { return window_shot(server, window).width == WIDE_W; }, 10.0, 0.1));
-    // The images reload for the new size before the menu comes back.
+    Rgb corner{};
+    // The images reload for the new size before the menu comes back; the
+    // score panel's night in the far corner is a picture drawn at the new
+    // size, not the old one.
+    ASSERT_TRUE(wait_for(
+        [&] {
+            Screenshot shot = window_shot(server, window);
+            corner = shot.at(WIDE_W - 3, 2);
+            return shot.width == WIDE_W && same(corner, SCORE_PANEL);
+        },
+        15.0, 0.1))
+        << corner.r << "," << corner.g << "," << corner.b;
     ASSERT_TRUE(wait_for_menu_at_rest(server, window, 15.0));
 
     click(server, window, TYPE2_X, TYPE2_Y);

@@ -128,8 +128,19 @@ void close_and_expect_zero(const XServer& server, Game& game, double timeout) {
 }
 
 bool wait_for_menu_at_rest(const XServer& server, const std::string& window, double timeout) {
-    return wait_for_menu(server, window, timeout) && wait_for_still(server, window) &&
-           same(window_pixel(server, window, 2, 2), SKY);
+    // A reload for a new size shows the wait screen, which stands still too
+    // while a slow (sanitized) build loads the images: keep waiting until what
+    // stands still is the menu.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
+    auto left = [&] {
+        return std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+    };
+    while (left() > 0) {
+        if (wait_for_menu(server, window, left()) && wait_for_still(server, window, left()) &&
+            same(window_pixel(server, window, 2, 2), SKY))
+            return true;
+    }
+    return false;
 }
 
 bool play_screen(const XServer& server, const std::string& window) {
