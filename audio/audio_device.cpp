@@ -2,6 +2,7 @@
 #include "audio/audio_device.h"
 
 #include <AL/al.h>
+#include <AL/alc.h>
 
 #include "audio/sound_file.h"
 
@@ -25,6 +26,19 @@ ALint source_state(ALuint source) {
 gxtkChannel* channel_at(gxtkChannel* channels, int channel) {
     if (channel < 0 || channel >= AUDIO_CHANNEL_COUNT) return nullptr;
     return &channels[channel];
+}
+
+// The output device's own pause, where OpenAL has it: a suspended game's
+// mixer then stops, instead of mixing silence (OpenAL Soft's thread keeps a
+// share of a core busy; a browser's audio context keeps running).
+using DeviceCall = void (*)(ALCdevice*);
+void rest_device(bool rest) {
+    ALCcontext* context = alcGetCurrentContext();
+    ALCdevice* device = context ? alcGetContextsDevice(context) : nullptr;
+    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return;
+    auto call = reinterpret_cast<DeviceCall>(
+        alcGetProcAddress(device, rest ? "alcDevicePauseSOFT" : "alcDeviceResumeSOFT"));
+    if (call) call(device);
 }
 
 }  // namespace
@@ -226,9 +240,11 @@ void gxtkAudio::OnSuspend() {
         if (chan.state == CHANNEL_PLAYING && source_state(chan.source) == AL_PLAYING)
             alSourcePause(chan.source);
     }
+    rest_device(true);
 }
 
 void gxtkAudio::OnResume() {
+    rest_device(false);
     for (gxtkChannel& chan : channels) {
         if (chan.state == CHANNEL_PLAYING && source_state(chan.source) == AL_PAUSED)
             alSourcePlay(chan.source);

@@ -82,7 +82,8 @@ class gxtkAudio : public gxtkObject {
 
     // Called by the host when the application is suspended and resumed:
     // pauses the sounds that are playing without changing their channel's
-    // state, and plays again exactly those.
+    // state, and plays again exactly those. The output device rests in
+    // between where OpenAL can pause it.
     void OnSuspend();
     void OnResume();
 

@@ -10,6 +10,7 @@
 #include "audio/audio.h"
 #include "game/game.h"
 #include "graphics/graphics.h"
+#include "host/base/window.h"
 #include "input/input.h"
 
 // ---- Globals of the game module ----
@@ -44,6 +45,14 @@ int to_logical(float pixels, float scale) {
     if (v >= static_cast<float>(INT_MAX)) return INT_MAX;
     if (v <= static_cast<float>(INT_MIN)) return INT_MIN;
     return static_cast<int>(v);
+}
+
+// A game is under way from its first update in play to its return to the
+// menu; it stands while the pause panel is open or its end is shown.
+host::Activity activity_of(const bb_Moxelpark_MyApp* game) {
+    if (game->f_GameMode != MODE_PLAY) return host::Activity::MENU;
+    if (game->f_Paused != 0 || game->f_GameOver != 0) return host::Activity::PAUSED;
+    return host::Activity::PLAYING;
 }
 
 // A new game starts from rest, whatever the last one left behind: power set
@@ -237,6 +246,9 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
 
     // 14. Badge announcements over everything.
     m_ShowBadges();
+
+    // 15. What the player is doing, for the window system.
+    host::window().SetActivity(activity_of(this));
     return 0;
 }
 

@@ -70,7 +70,8 @@ GLuint compile(GLenum type, const char* source) {
     return shader;
 }
 
-// Built once, on the first frame: the context exists by then.
+// Built on the first frame (the context exists by then), and again on the
+// first frame after a lost context came back.
 void build_pipeline() {
     Pipeline& p = pipeline;
     p.program = glCreateProgram();
@@ -167,6 +168,10 @@ void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pix
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
+}
+
+void forget_objects() {
+    pipeline = Pipeline();
 }
 
 }  // namespace gfx

@@ -58,4 +58,7 @@ void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pix
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
 }
 
+// The fixed-function pipeline keeps no objects of its own.
+void forget_objects() {}
+
 }  // namespace gfx

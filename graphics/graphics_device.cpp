@@ -129,6 +129,23 @@ bool gxtkGraphics::PictureLost() const {
            presentedTextureChanges != gxtkSurface::textureChanges;
 }
 
+void gxtkGraphics::OnContextLost() {
+    gxtkSurface::contextLost = true;
+    // What is batched would be drawn into nothing.
+    batchCount = 0;
+}
+
+void gxtkGraphics::OnContextRestored() {
+    gxtkSurface::contextLost = false;
+    gfx::forget_objects();
+    gxtkSurface::RemakeAll();
+    LosePicture();
+}
+
+bool gxtkGraphics::ContextLost() const {
+    return gxtkSurface::contextLost;
+}
+
 int gxtkGraphics::Flush() {
     if (batchCount > 0) FlushBatch();
     return 0;

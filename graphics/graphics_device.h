@@ -112,6 +112,13 @@ class gxtkGraphics : public gxtkObject {
     // The window's contents are gone or stale (exposed, resized, resumed):
     // the next frame is drawn whatever the application draws in it.
     void LosePicture() { pictureLost = true; }
+    // The drawing context is gone (a browser drops a page's WebGL under memory
+    // pressure or after a GPU reset): nothing is drawn until it is back.
+    void OnContextLost();
+    // The context is back, empty: the back end's objects and every surface's
+    // texture are made again, and the next frame is drawn whole.
+    void OnContextRestored();
+    bool ContextLost() const;
 
     int mode;
     int width;

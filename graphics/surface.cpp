@@ -19,6 +19,8 @@
 int gxtkSurface::liveTextures = 0;
 unsigned gxtkSurface::textureChanges = 0;
 bool (*gxtkSurface::refuseTexture)(int width, int height) = nullptr;
+bool gxtkSurface::contextLost = false;
+gxtkSurface* gxtkSurface::all = nullptr;
 
 namespace {
 
@@ -139,13 +141,31 @@ void unloadImage(unsigned char* pixels) {
 
 // ---- gxtkSurface ----
 
-gxtkSurface::gxtkSurface() : data(nullptr), width(0), height(0), depth(0), texture(0), uScale(0), vScale(0) {}
+gxtkSurface::gxtkSurface() : data(nullptr), width(0), height(0), depth(0), texture(0), uScale(0), vScale(0) {
+    Enlist();
+}
 
 gxtkSurface::gxtkSurface(unsigned char* pixels, int w, int h, int bytesPerPixel)
-    : data(pixels), width(w), height(h), depth(bytesPerPixel), texture(0), uScale(0), vScale(0) {}
+    : data(pixels), width(w), height(h), depth(bytesPerPixel), texture(0), uScale(0), vScale(0) {
+    Enlist();
+}
 
 gxtkSurface::~gxtkSurface() {
     Discard();
+    Delist();
+}
+
+void gxtkSurface::Enlist() {
+    next = all;
+    if (all) all->prev = this;
+    all = this;
+}
+
+void gxtkSurface::Delist() {
+    if (prev) prev->next = next;
+    if (next) next->prev = prev;
+    if (all == this) all = next;
+    prev = next = nullptr;
 }
 
 void gxtkSurface::SetData(unsigned char* pixels, int w, int h, int bytesPerPixel) {
@@ -156,6 +176,7 @@ void gxtkSurface::SetData(unsigned char* pixels, int w, int h, int bytesPerPixel
 }
 
 int gxtkSurface::Discard() {
+    textured = false;
     if (texture != 0) {
         glDeleteTextures(1, &texture);
         texture = 0;
@@ -171,6 +192,16 @@ int gxtkSurface::Discard() {
 
 bool gxtkSurface::OnUnsafeLoadComplete() {
     if (depth < 1 || depth > 4) std::exit(EXIT_BAD_DEPTH);
+    textured = true;
+    if (contextLost) {
+        // The texture is made when the context comes back, from the file
+        // again; the game meanwhile holds a surface of the right size.
+        if (data) {
+            unloadImage(data);
+            data = nullptr;
+        }
+        return true;
+    }
     const GLenum format = FORMAT_BY_DEPTH[depth];
     if (data && (depth == 2 || depth == 4)) premultiply(data, static_cast<long>(width) * height, depth - 1);
 
@@ -215,6 +246,31 @@ bool gxtkSurface::OnUnsafeLoadComplete() {
     return true;
 }
 
+void gxtkSurface::Remake() {
+    if (!textured) return;
+    // The old name went with the context: nothing to delete.
+    if (texture != 0) {
+        texture = 0;
+        --liveTextures;
+    }
+    if (path.Length() > 0) {
+        int w = 0, h = 0, d = 0;
+        unsigned char* pixels = loadImage(path, &w, &h, &d);
+        // The same file gives the same picture; should it have gone, the
+        // surface comes back blank at its old size rather than change shape.
+        if (pixels && w == width && h == height && d == depth) {
+            data = pixels;
+        } else if (pixels) {
+            unloadImage(pixels);
+        }
+    }
+    if (!OnUnsafeLoadComplete()) textured = false;
+}
+
+void gxtkSurface::RemakeAll() {
+    for (gxtkSurface* s = all; s; s = s->next) s->Remake();
+}
+
 // ---- The device's surface factories ----
 
 gxtkSurface* gxtkGraphics::LoadSurface(String path) {
@@ -229,6 +285,7 @@ gxtkSurface* gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, String pa
     unsigned char* pixels = loadImage(path, &w, &h, &depth);
     if (!pixels) return nullptr;
     surface->SetData(pixels, w, h, depth);
+    surface->path = path;
     // Texture memory is invisible to the collector's byte counts; sweep soon
     // so that dropped images give theirs back.
     gc_force_sweep = true;

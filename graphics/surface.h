@@ -6,6 +6,11 @@
 // device's blend functions expect. Where the driver refuses a texture size
 // that is not a power of two, the texture is enlarged to one and the image
 // sits in its top-left corner; the texture-coordinate scales say where.
+//
+// Every surface is on one list, so that when the drawing context is lost and
+// comes back empty (a browser drops a page's WebGL on a phone under memory
+// pressure) each can make its texture again: a loaded one decodes its file
+// anew; a created one comes back blank.
 #ifndef MOXEL_GRAPHICS_SURFACE_H
 #define MOXEL_GRAPHICS_SURFACE_H
 
@@ -28,6 +33,11 @@ class gxtkSurface : public gxtkObject {
     virtual bool OnUnsafeLoadComplete();
 
     void SetData(unsigned char* data, int width, int height, int depth);
+    // Makes the texture again after the context was lost: the old name died
+    // with the context. Loaded surfaces decode their file again.
+    void Remake();
+    // Calls Remake on every surface there is.
+    static void RemakeAll();
 
     unsigned char* data;  // decoded pixels, owned until uploaded
     int width;
@@ -36,6 +46,7 @@ class gxtkSurface : public gxtkObject {
     unsigned int texture;
     float uScale;  // 1 / texture width
     float vScale;  // 1 / texture height
+    String path;   // the file a loaded surface was decoded from; empty for a created one
 
     // Texture names generated and not yet deleted, across all surfaces.
     static int liveTextures;
@@ -45,6 +56,20 @@ class gxtkSurface : public gxtkObject {
     // Test seam: when set, asked before every texture allocation; a true
     // answer counts as the driver refusing that size.
     static bool (*refuseTexture)(int width, int height);
+    // While set the context is lost and nothing reaches OpenGL: every surface
+    // loaded or created meanwhile gets its texture when the context is back.
+    static bool contextLost;
+
+  private:
+    // The list of every surface, newest first.
+    gxtkSurface* prev = nullptr;
+    gxtkSurface* next = nullptr;
+    static gxtkSurface* all;
+    // Whether the surface has (or, with the context lost, is owed) a texture:
+    // from its upload until Discard.
+    bool textured = false;
+    void Enlist();
+    void Delist();
 };
 
 // The smallest power of two, at least 1, that is not below n.

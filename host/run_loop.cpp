@@ -118,7 +118,9 @@ void gxtkApp::InvokeOnUpdate() {
 }
 
 void gxtkApp::InvokeOnRender() {
-    if (suspended || !graphics->Validate()) return;
+    // Without a drawing context there is nothing to draw into; the game plays
+    // on, and the frame after the context is back is drawn whole.
+    if (suspended || !graphics->Validate() || graphics->ContextLost()) return;
     // A frame that would draw what the window still shows is left out, swap
     // and all: a screen at rest costs its updates only.
     if (!graphics->PictureLost() && !PictureChanged()) return;

@@ -1,11 +1,13 @@
 // make_icon: the desktop icon, cut from the game's own play sheet.
 //
-//   moxel_makeicon <gfx-hd2.png> <out-dir> <size>...
+//   moxel_makeicon <gfx-hd2.png> <out-dir> [--maskable] <size>...
 //
 // Takes the golfer's aiming frame from the quadruple-size play sheet, trims it to the pixels he covers,
 // and stands him on a strip of grass on a rounded tile of the menu's dark blue (the sky he is always seen
 // against). The tile is composed once at MASTER_SIZE and shrunk by area averaging to every requested
-// size, written as <out-dir>/moxelpark-<size>.png.
+// size, written as <out-dir>/moxelpark-<size>.png. Sizes after --maskable are the installed web app's
+// maskable icon instead, <out-dir>/moxelpark-maskable-<size>.png: a phone cuts it to its own shape, so the
+// sky fills the whole square and the golfer stands smaller, inside the circle every shape keeps.
 //
 // Depends on: stb_image, stb_image_write (implementations from Debian's libstb).
 #include <stb_image.h>
@@ -25,12 +27,16 @@ constexpr int SHEET_COLUMNS = 4;
 constexpr int GOLFER_FRAME = 0;
 
 // Composition, in pixels of the master tile.
-constexpr int MASTER_SIZE = 256;
-constexpr float CORNER_RADIUS = 40.0f;
-constexpr float GROUND_Y = 212.0f;  // top of the grass strip; the golfer's feet rest on it
-constexpr float GROUND_HEIGHT = 14.0f;
-constexpr float FIGURE_HEIGHT = 180.0f;  // golfer's trimmed height on the master tile
+// Large enough for the web app's 512-pixel icon.
+constexpr int MASTER_SIZE = 512;
+constexpr float CORNER_RADIUS = 80.0f;
+constexpr float GROUND_Y = 424.0f;  // top of the grass strip; the golfer's feet rest on it
+constexpr float GROUND_HEIGHT = 28.0f;
+constexpr float FIGURE_HEIGHT = 360.0f;  // golfer's trimmed height on the master tile
 constexpr int EDGE_SAMPLES = 4;          // per axis, for smooth tile corners
+// The maskable icon: everything that matters within the central circle of 80% of the width.
+constexpr float MASKABLE_GROUND_Y = 380.0f;
+constexpr float MASKABLE_FIGURE_HEIGHT = 250.0f;
 
 constexpr float SKY[3] = {0, 0, 80};  // the menu's background colour
 constexpr float GRASS[3] = {40, 150, 40};
@@ -95,18 +101,19 @@ bool inside_tile(float x, float y) {
     return dx * dx + dy * dy <= CORNER_RADIUS * CORNER_RADIUS;
 }
 
-// The tile: sky with a grass strip, rounded corners antialiased by supersampling.
-Picture make_tile() {
+// The tile: sky with a grass strip, rounded corners antialiased by supersampling (square and full for
+// a maskable icon).
+Picture make_tile(bool maskable, float groundY) {
     Picture tile(MASTER_SIZE, MASTER_SIZE);
     for (int y = 0; y < MASTER_SIZE; ++y) {
         for (int x = 0; x < MASTER_SIZE; ++x) {
             int hits = 0;
             for (int j = 0; j < EDGE_SAMPLES; ++j)
                 for (int i = 0; i < EDGE_SAMPLES; ++i)
-                    hits += inside_tile(float(x) + (float(i) + 0.5f) / EDGE_SAMPLES,
-                                        float(y) + (float(j) + 0.5f) / EDGE_SAMPLES);
+                    hits += maskable || inside_tile(float(x) + (float(i) + 0.5f) / EDGE_SAMPLES,
+                                                    float(y) + (float(j) + 0.5f) / EDGE_SAMPLES);
             const float alpha = float(hits) / float(EDGE_SAMPLES * EDGE_SAMPLES);
-            const bool grass = float(y) >= GROUND_Y && float(y) < GROUND_Y + GROUND_HEIGHT;
+            const bool grass = float(y) >= groundY && float(y) < groundY + GROUND_HEIGHT;
             const float* rgb = grass ? GRASS : SKY;
             float* p = tile.at(x, y);
             for (int k = 0; k < 3; ++k) p[k] = rgb[k] / 255.0f * alpha;
@@ -170,11 +177,26 @@ bool write_png(const Picture& pic, const std::string& path) {
     return stbi_write_png(path.c_str(), pic.w, pic.h, 4, bytes.data(), pic.w * 4) != 0;
 }
 
+// The golfer on his tile, at the master size.
+Picture compose(const Picture& golfer, const Box& box, bool maskable) {
+    const float groundY = maskable ? MASKABLE_GROUND_Y : GROUND_Y;
+    const float height = maskable ? MASKABLE_FIGURE_HEIGHT : FIGURE_HEIGHT;
+    // Scale the trimmed golfer to the figure's height, centre him, feet on the grass.
+    Picture tile = make_tile(maskable, groundY);
+    const float scale = height / float(box.y1 - box.y0);
+    const int fw = int(std::lround(float(box.x1 - box.x0) * scale));
+    const int fh = int(std::lround(height));
+    const Picture figure = resample(golfer, float(box.x0), float(box.y0), float(box.x1 - box.x0),
+                                    float(box.y1 - box.y0), fw, fh);
+    composite(tile, figure, (MASTER_SIZE - fw) / 2, int(groundY) + int(GROUND_HEIGHT / 2) - fh);
+    return tile;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: moxel_makeicon <gfx-hd2.png> <out-dir> <size>...\n");
+        std::fprintf(stderr, "usage: moxel_makeicon <gfx-hd2.png> <out-dir> [--maskable] <size>...\n");
         return 2;
     }
     const Picture golfer = load_golfer(argv[1]);
@@ -183,24 +205,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "moxel_makeicon: the golfer's frame in %s is empty\n", argv[1]);
         return 1;
     }
+    const Picture tile = compose(golfer, box, false);
+    const Picture maskableTile = compose(golfer, box, true);
 
-    // Scale the trimmed golfer to FIGURE_HEIGHT, centre him, feet on the grass.
-    Picture tile = make_tile();
-    const float scale = FIGURE_HEIGHT / float(box.y1 - box.y0);
-    const int fw = int(std::lround(float(box.x1 - box.x0) * scale));
-    const int fh = int(std::lround(FIGURE_HEIGHT));
-    const Picture figure = resample(golfer, float(box.x0), float(box.y0), float(box.x1 - box.x0),
-                                    float(box.y1 - box.y0), fw, fh);
-    composite(tile, figure, (MASTER_SIZE - fw) / 2, int(GROUND_Y) + int(GROUND_HEIGHT / 2) - fh);
-
+    bool maskable = false;
     for (int i = 3; i < argc; ++i) {
+        if (std::string(argv[i]) == "--maskable") {
+            maskable = true;
+            continue;
+        }
         const int size = std::atoi(argv[i]);
         if (size <= 0 || size > MASTER_SIZE) {
             std::fprintf(stderr, "moxel_makeicon: size %s is not between 1 and %d\n", argv[i], MASTER_SIZE);
             return 2;
         }
-        const Picture icon = resample(tile, 0, 0, float(MASTER_SIZE), float(MASTER_SIZE), size, size);
-        const std::string path = std::string(argv[2]) + "/moxelpark-" + std::to_string(size) + ".png";
+        const Picture icon = resample(maskable ? maskableTile : tile, 0, 0, float(MASTER_SIZE),
+                                      float(MASTER_SIZE), size, size);
+        const std::string path = std::string(argv[2]) + (maskable ? "/moxelpark-maskable-" : "/moxelpark-") +
+                                 std::to_string(size) + ".png";
         if (!write_png(icon, path)) {
             std::fprintf(stderr, "moxel_makeicon: cannot write %s\n", path.c_str());
             return 1;

@@ -50,7 +50,7 @@ NATIVE="$(cd "$NATIVE" && pwd)"
 
 emcmake cmake -S . -B "$WORK/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMOXEL_WERROR="${MOXEL_WEB_WERROR:-OFF}" -DMOXEL_WEB_DATA="$NATIVE/data" \
-  -DMOXEL_WEB_ICON="$NATIVE/icons/moxelpark-64.png" -DMOXEL_WEB_OUTPUT="$OUT" \
+  -DMOXEL_WEB_ICONS="$NATIVE/icons" -DMOXEL_WEB_OUTPUT="$OUT" \
   -DMOXEL_WEB_PROBE="$([ "${MOXEL_WEB_TEST:-0}" = 1 ] && echo ON || echo OFF)" -DMOXEL_WEB_PROBE_OUTPUT="$WORK/probe" \
   >/dev/null
 cmake --build "$WORK/wasm"

@@ -143,6 +143,16 @@ bool WebWindowSystem::GetGamepad(GamepadState* pad) {
     return true;
 }
 
+void WebWindowSystem::SetActivity(Activity activity) {
+    if (activity == activity_) return;
+    activity_ = activity;
+    EM_ASM(
+        {
+            if (Module.moxelActivity) Module.moxelActivity($0);
+        },
+        static_cast<int>(activity));
+}
+
 void WebWindowSystem::SetPointer(double clientX, double clientY) {
     pointerX_ = clientX;
     pointerY_ = clientY;

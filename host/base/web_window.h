@@ -35,6 +35,8 @@ class WebWindowSystem : public WindowSystem {
     int GetJoystickAxes(float* axes, int max) override;
     int GetJoystickButtons(unsigned char* buttons, int max) override;
     bool GetGamepad(GamepadState* pad) override;
+    // Tells the page (its moxelActivity hook) when what the player does changes.
+    void SetActivity(Activity activity) override;
 
     // Moves the pointer to a point given in CSS pixels from the page's top left.
     void SetPointer(double clientX, double clientY);
@@ -51,6 +53,7 @@ class WebWindowSystem : public WindowSystem {
     double left_ = 0.0, top_ = 0.0;
     double pointerX_ = 0.0, pointerY_ = 0.0;  // CSS pixels from the page's top left
     long frames_ = 0;
+    Activity activity_ = Activity::MENU;
 };
 
 }  // namespace host

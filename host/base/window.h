@@ -47,6 +47,13 @@ struct GamepadState {
     float axes[GAMEPAD_AXES];
 };
 
+// What the player is doing, as the game tells the window system every update.
+enum class Activity {
+    MENU,     // no game under way: the wait screen, the menu and its boxes
+    PAUSED,   // a game under way but standing: the pause panel, the game's end
+    PLAYING,  // a game under way and running
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -77,6 +84,10 @@ class WindowSystem {
     // Fills `pad` and returns true when joystick 1 is a pad the window system
     // has a mapping for; false, leaving `pad` alone, for none or a raw joystick.
     virtual bool GetGamepad(GamepadState* pad) = 0;
+    // Told every update what the player is doing; a phone's browser keeps the
+    // screen awake while a game runs and turns the back gesture into the
+    // game's back action while one is under way. Nothing to do on a desktop.
+    virtual void SetActivity(Activity) {}
 };
 
 // A window system without a window: size 0, clock at 0, no input. Installed

@@ -142,6 +142,26 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     return EM_FALSE;
 }
 
+// A phone's browser drops the page's WebGL when memory runs short or the
+// page is in the background. Handling the loss (true: its default is
+// prevented) is what lets the browser give the context back; the game plays
+// on meanwhile and is drawn whole again once it is back.
+EM_BOOL on_context_lost(int, const void*, void*) {
+    app->graphics->OnContextLost();
+    EM_ASM({
+        if (Module.onContextLost) Module.onContextLost();
+    });
+    return EM_TRUE;
+}
+
+EM_BOOL on_context_restored(int, const void*, void*) {
+    app->graphics->OnContextRestored();
+    EM_ASM({
+        if (Module.onContextRestored) Module.onContextRestored();
+    });
+    return EM_TRUE;
+}
+
 void install_callbacks(GLFWwindow* window) {
     glfwSetKeyCallback(window, key_callback);
     glfwSetCharCallback(window, char_callback);
@@ -153,6 +173,8 @@ void install_callbacks(GLFWwindow* window) {
     emscripten_set_touchcancel_callback(CANVAS, nullptr, EM_TRUE, on_touch);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_blur);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
+    emscripten_set_webglcontextlost_callback(CANVAS, nullptr, EM_TRUE, on_context_lost);
+    emscripten_set_webglcontextrestored_callback(CANVAS, nullptr, EM_TRUE, on_context_restored);
 }
 
 void open_audio() {
@@ -195,6 +217,13 @@ void frame() {
 // and the browser tests.
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_updates() {
     return static_cast<double>(updates);
+}
+
+// The page's back gesture (a phone's back button) during a game: the game's
+// back action, a press and its release, as the Escape key gives it.
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_back() {
+    gxtkApp::OnKey(GLFW_KEY_ESCAPE, ACTION_PRESS, 0);
+    gxtkApp::OnKey(GLFW_KEY_ESCAPE, ACTION_RELEASE, 0);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_frames() {

@@ -32,16 +32,33 @@ Module['preRun'].push(function () {
 });
 
 // Writes the saves through to IndexedDB; one write at a time, and one more if
-// a save came while a write was going on.
+// a save came while a write was going on. `done` (optional) is called once
+// everything saved so far is written, or could not be.
+//
+// The first save asks the browser to keep the storage for good: without that
+// a browser short of space (or Safari, after a week without a visit to a page
+// not installed) may clear the scores.
 (function () {
-  var writing = false, again = false;
-  Module['moxelSyncSaves'] = function () {
+  var writing = false, again = false, waiting = [], askedToKeep = false;
+  function keepStorage() {
+    if (askedToKeep) return;
+    askedToKeep = true;
+    if (!navigator.storage || !navigator.storage.persist) return;
+    navigator.storage.persist().then(function (kept) {
+      Module['moxelStorageKept'] = kept;
+    }, function () {});
+  }
+  Module['moxelSyncSaves'] = function (done) {
+    if (done) waiting.push(done);
     if (!moxelStorage) {
       console.error('The game could not be saved to this browser\'s storage: it has none for this page.');
+      waiting.splice(0).forEach(function (f) { f(); });
       return;
     }
+    keepStorage();
     if (writing) { again = true; return; }
     writing = true;
+    var these = waiting.splice(0);
     FS.syncfs(false, function (err) {
       writing = false;
       if (err) {
@@ -49,23 +66,84 @@ Module['preRun'].push(function () {
       } else if (Module['onSaved']) {
         Module['onSaved']();
       }
+      these.forEach(function (f) { f(); });
       if (again) { again = false; Module['moxelSyncSaves'](); }
     });
   };
 })();
 
-// Browsers start sound only on a player's gesture: the first press of a key,
-// a button or a finger (not its release) starts it.
+// Browsers start sound only inside the handler of an event that carries the
+// player's activation: a key, a mouse button going down, a click, and for a
+// finger or a pen the *end* of the touch (a touch's start carries none, and
+// a context asked to start then stays silent). The starter stays armed for
+// good: it tries at every such event until the context runs, and again
+// whenever the system stops it (an iPhone "interrupts" it for a call). A
+// context the game put to rest itself (the tab is hidden) is left alone.
 (function () {
-  var events = ['keydown', 'mousedown', 'touchstart', 'pointerdown'];
+  var events = ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend', 'click'];
   function start() {
     var ok = typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx;
-    if (!ok) return;
+    if (!ok || AL.paused) return;
     var ctx = AL.currentCtx.audioCtx;
-    if (ctx.state !== 'running') ctx.resume();
-    events.forEach(function (e) { window.removeEventListener(e, start, true); });
+    if (ctx.state !== 'running') ctx.resume().catch(function () {});
   }
   events.forEach(function (e) { window.addEventListener(e, start, true); });
+})();
+
+// What the player is doing, as the game says whenever it changes (0 the menu,
+// 1 a game standing, 2 a game running). During a game the page holds an
+// entry of its own in the history, so that a phone's back button gives the
+// game its back action (the pause panel) instead of leaving; from the menu
+// it leaves. While a game runs the screen is kept from dimming.
+(function () {
+  var MENU = 0, RUNNING = 2;
+  var activity = MENU, trapped = false, leaving = false, lock = null;
+
+  function keepAwake(on) {
+    if (on && !lock && navigator.wakeLock && document.visibilityState === 'visible') {
+      lock = 'asking';
+      navigator.wakeLock.request('screen').then(function (l) {
+        if (lock !== 'asking') { l.release(); return; }
+        lock = l;
+        l.addEventListener('release', function () { if (lock === l) lock = null; });
+      }, function () { lock = null; });
+    } else if (!on && lock) {
+      if (lock !== 'asking') lock.release();
+      lock = null;
+    }
+  }
+
+  function trap(on) {
+    if (on && !trapped) {
+      history.pushState({ moxelpark: 'game' }, '');
+      trapped = true;
+    } else if (!on && trapped) {
+      // The game's own entry goes; the back that takes it is not the player's.
+      trapped = false;
+      leaving = true;
+      history.back();
+    }
+  }
+
+  window.addEventListener('popstate', function () {
+    if (leaving) { leaving = false; return; }
+    if (!trapped) return;
+    // The player went back from the game's entry: it is put again, and the
+    // game hears its back action.
+    trapped = false;
+    trap(true);
+    if (Module['_moxel_back']) Module['_moxel_back']();
+  });
+  // A hidden page loses its wake lock; it is asked again when the game runs on.
+  document.addEventListener('visibilitychange', function () {
+    keepAwake(activity === RUNNING && document.visibilityState === 'visible');
+  });
+
+  Module['moxelActivity'] = function (now) {
+    activity = now;
+    trap(now !== MENU);
+    keepAwake(now === RUNNING);
+  };
 })();
 
 Module['moxelStarted'] = function () {

@@ -45,6 +45,8 @@ class FakeGameWindow : public host::NullWindowSystem {
     int cursorY = 0;
     bool open = true;
     bool iconified = false;
+    // What the game last said the player is doing.
+    host::Activity activity = host::Activity::MENU;
 
     double Time() override { return now; }
     void Sleep(double seconds) override { now += seconds; }
@@ -59,6 +61,7 @@ class FakeGameWindow : public host::NullWindowSystem {
         *x = cursorX;
         *y = cursorY;
     }
+    void SetActivity(host::Activity a) override { activity = a; }
 };
 
 // One display-list entry, read back from f_DrawList.

@@ -117,6 +117,28 @@ TEST(PauseMenu, ThePauseButtonOpensTheBackActionResumesAndTheSlideReturns) {
     EXPECT_EQ(g->f_PauseY, -16 + 24);
 }
 
+// A phone keeps its screen awake only while a game runs, and its back gesture
+// pauses a game under way: the window system hears which it is every update.
+TEST(PauseMenu, TheWindowSystemHearsWhetherAGameRunsOrStands) {
+    PlayHarness p;
+    using host::Activity;
+    auto now = [&p]() { return p.h.window.activity; };
+    p.h.Update();
+    EXPECT_EQ(now(), Activity::MENU);
+    p.StartGame(2);
+    EXPECT_EQ(now(), Activity::PLAYING);
+    p.Key(KEY_ESC);
+    EXPECT_EQ(now(), Activity::PAUSED);
+    p.Key(KEY_ESC);
+    for (int i = 0; i < 20 && p.game->f_Paused != 0; ++i) p.h.Update();
+    EXPECT_EQ(now(), Activity::PLAYING);
+    p.game->f_GameOver = 1;
+    p.h.Update();
+    EXPECT_EQ(now(), Activity::PAUSED);
+    for (int i = 0; i < 300 && p.game->f_GameMode != MODE_MENU; ++i) p.h.Update();
+    EXPECT_EQ(now(), Activity::MENU);
+}
+
 TEST(PauseMenu, TheResumeButtonAndConfirmResume) {
     {
         Pause p;

@@ -182,4 +182,46 @@ TEST_F(SurfaceGl, TexturesLiveAsLongAsTheirImages) {
     EXPECT_EQ(gxtkSurface::liveTextures, before);
 }
 
+// A browser drops the page's context and gives it back empty: every surface
+// the game holds makes its texture again (loaded ones from their files,
+// including one loaded while the context was away), a discarded one does not,
+// and the texture count adds up.
+TEST_F(SurfaceGl, ALostContextComesBackWithEveryTexture) {
+    TempDir dir;
+    const std::vector<unsigned char> file = {200, 100, 50, 128, 255, 255, 255, 0, 9, 8, 7, 255};
+    const std::vector<unsigned char> uploaded = {100, 50, 25, 128, 0, 0, 0, 0, 9, 8, 7, 255};
+    const std::string path = write_png(dir, "sheet.png", 3, 1, 4, file);
+    collect_everything();
+    const int before = gxtkSurface::liveTextures;
+
+    gxtkSurface* loaded = device->LoadSurface(String(path.c_str()));
+    gxtkSurface* created = device->CreateSurface(8, 4);
+    gxtkSurface* dropped = device->LoadSurface(String(path.c_str()));
+    ASSERT_TRUE(loaded && created && dropped);
+    dropped->Discard();
+
+    // The context goes, and its textures with it.
+    device->OnContextLost();
+    EXPECT_TRUE(device->ContextLost());
+    for (gxtkSurface* s : {loaded, created}) glDeleteTextures(1, &s->texture);
+    gxtkSurface* meanwhile = device->LoadSurface(String(path.c_str()));
+    ASSERT_NE(meanwhile, nullptr) << "a load while the context is away still gives the game its surface";
+    EXPECT_EQ(meanwhile->texture, 0u);
+    EXPECT_EQ(meanwhile->Width(), 3);
+
+    device->OnContextRestored();
+    EXPECT_FALSE(device->ContextLost());
+    EXPECT_TRUE(device->PictureLost());
+    for (gxtkSurface* s : {loaded, meanwhile}) {
+        ASSERT_TRUE(glIsTexture(s->texture));
+        EXPECT_EQ(texels(s, GL_RGBA, 4), uploaded);
+        EXPECT_EQ(s->data, nullptr);
+    }
+    EXPECT_TRUE(glIsTexture(created->texture));
+    EXPECT_EQ(dropped->texture, 0u) << "a discarded surface stays empty";
+    EXPECT_EQ(gxtkSurface::liveTextures, before + 3);
+    for (gxtkSurface* s : {loaded, created, meanwhile}) s->Discard();
+    EXPECT_EQ(gxtkSurface::liveTextures, before);
+}
+
 }  // namespace

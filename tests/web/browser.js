@@ -19,10 +19,11 @@ const CHROMIUM_ARGS = [
 
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.png': 'image/png',
+  '.data': 'application/octet-stream', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
 };
 
 // Serves `root` on 127.0.0.1 at a free port; resolves to { url, close }.
+// Closing drops the connections kept open too: the network is gone.
 function serve(root) {
   const server = http.createServer((req, res) => {
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
@@ -37,7 +38,14 @@ function serve(root) {
   });
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => {
-      resolve({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
+      resolve({
+        url: `http://127.0.0.1:${server.address().port}/`,
+        close: () => {
+          if (!server.listening) return;
+          server.close();
+          server.closeAllConnections();
+        },
+      });
     });
   });
 }

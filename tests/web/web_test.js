@@ -1,7 +1,7 @@
 #!/usr/bin/env node
 // The browser version played in headless Chromium, as a player would: with
 // the mouse at 640x480, then with fingers only on a phone-like page at twice
-// the device pixels. Judged by the page's pixels, the state file the game
+// the device pixels, then as a phone is used (phone.js). Judged by the page's pixels, the state file the game
 // keeps in IndexedDB, the audio context and the console.
 //
 //   node web_test.js <site folder> [<probe folder> <desktop probe pixels>]
@@ -17,6 +17,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { serve, launch, sleep, waitFor, shot, near, rates } = require('./browser');
+const { phoneSessions } = require('./phone');
 
 const SKY = [0, 0, 80];
 const GRASS = [0, 200, 0];
@@ -363,6 +364,7 @@ async function main() {
     await touchSession(browser, server.url);
     await refusedStorageSession(browser, server.url);
     await padSession(browser, server.url);
+    await phoneSessions(browser, site, { check, watch, openPage, waitShot, still });
     if (process.argv[3]) await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
     await browser.close();
   } finally {

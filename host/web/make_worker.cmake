@@ -1,0 +1,15 @@
+# Writes the service worker of one build: sw.js from its template, with the
+# list of the build's files and a cache name made from their contents.
+#
+#   cmake -DSITE=<folder> -DFILES=<name;...> -DTEMPLATE=<sw.js.in> -P make_worker.cmake
+set(hashes "")
+set(list "")
+foreach(name ${FILES})
+  file(SHA256 ${SITE}/${name} hash)
+  string(APPEND hashes "${name} ${hash}\n")
+  string(APPEND list "  '${name}',\n")
+endforeach()
+string(SHA256 build "${hashes}")
+string(SUBSTRING "${build}" 0 16 MOXEL_BUILD)
+set(MOXEL_BUILD_FILES "${list}")
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)
