@@ -10,6 +10,9 @@
 // which would let the sound start whatever the page did. Taps go through the
 // protocol's touch events, as a touch screen's do.
 'use strict';
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
 const { serve, sleep, waitFor, shot, near, rates } = require('./browser');
 
 const LANDSCAPE = { width: 844, height: 390, deviceScaleFactor: 3, hasTouch: true, isMobile: true };
@@ -217,7 +220,51 @@ async function lostForGoodSession(browser, url, t) {
   await close();
 }
 
+// A new build is taken whole: a page open when it is published goes on with
+// the old one, and the next visit runs the new one, every file of it.
+async function newBuildSession(browser, site, t) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'moxel-site-'));
+  for (const name of fs.readdirSync(site)) fs.copyFileSync(path.join(site, name), path.join(dir, name));
+  const server = await serve(dir);
+  const build = (cdp) => quietly(cdp, 'String(window.moxelBuild)');
+  const waiting = (cdp) => cdp.send('Runtime.evaluate', {
+    expression: 'navigator.serviceWorker.getRegistration().then((r) => !!(r && r.waiting))',
+    awaitPromise: true, returnByValue: true }).then((r) => r.result.value);
+  try {
+    let { page, close } = await t.openPage(browser, { viewport: LANDSCAPE });
+    let log = t.watch(page, 'old build');
+    await page.goto(server.url);
+    let cdp = await page.createCDPSession();
+    t.check(await waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000),
+            'the first build is kept');
+    await close();
+
+    // Published: the game's script changes and the worker names a new cache.
+    fs.appendFileSync(path.join(dir, 'moxelpark.js'), '\nwindow.moxelBuild = 2;\n');
+    const worker = path.join(dir, 'sw.js');
+    fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const BUILD = '[^']*'/, "const BUILD = 'next'"));
+
+    ({ page, close } = await t.openPage(browser, { viewport: LANDSCAPE }));
+    log = t.watch(page, 'new build');
+    await page.goto(server.url);
+    cdp = await page.createCDPSession();
+    t.check(await log.waitLine(STARTED, 20000), 'the game starts while a new build is fetched');
+    t.check(await waitFor(() => waiting(cdp), 10000), 'the new build is fetched whole and waits');
+    t.check((await build(cdp)) === 'undefined', 'the open page goes on with the old build');
+    const from = log.lines.length;
+    await page.reload();
+    t.check(await waitFor(async () => (await build(cdp)) === '2', 20000), 'the next visit runs the new build',
+            await build(cdp));
+    t.check(await log.waitLine(STARTED, 20000, from), 'the new build starts');
+    await close();
+  } finally {
+    server.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
 async function phoneSessions(browser, site, t) {
+  await newBuildSession(browser, site, t);
   const server = await serve(site);
   try {
     await landscapeSession(browser, server.url, t);

@@ -163,6 +163,8 @@ async function mouseSession(browser, url) {
         'the first click starts the sound');
   check(await waitFor(async () => ((await stateFields(page)) || [])[FIELD_SOUND] === 0, 3000),
         'the sound switch turns the sound off and saves it');
+  check(await waitFor(() => page.evaluate(() => Module.moxelStorageKept !== undefined), 3000),
+        'the first save asks the browser to keep the scores for good');
 
   const fullscreen = () => page.evaluate(() => !!document.fullscreenElement);
   await page.keyboard.press('F11');
