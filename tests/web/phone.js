@@ -253,9 +253,17 @@ async function newBuildSession(browser, site, t) {
     t.check((await build(cdp)) === 'undefined', 'the open page goes on with the old build');
     const from = log.lines.length;
     await page.reload();
+    t.check(await log.waitLine(STARTED, 20000, from), 'a reload while the new build waits starts the game');
+    await close();
+
+    // The next visit, with no page of the old build open.
+    ({ page, close } = await t.openPage(browser, { viewport: LANDSCAPE }));
+    log = t.watch(page, 'next visit');
+    await page.goto(server.url);
+    cdp = await page.createCDPSession();
     t.check(await waitFor(async () => (await build(cdp)) === '2', 20000), 'the next visit runs the new build',
             await build(cdp));
-    t.check(await log.waitLine(STARTED, 20000, from), 'the new build starts');
+    t.check(await log.waitLine(STARTED, 20000), 'the new build starts');
     await close();
   } finally {
     server.close();
