@@ -57,6 +57,8 @@ struct LayoutItem {
     std::string layer;  // "screen", or the overlay it belongs to
     Box ink;
     std::vector<game_test::DrawEntry> pieces;
+    std::string text;  // of a text line: the whole text, and the line's number from 1
+    int line = 0;
 };
 
 // The ink of every frame of the pictures that texts and buttons use, in the
@@ -176,6 +178,8 @@ inline std::vector<LayoutItem> LayoutItems(const RecordingGame& game, const InkA
                 what << "text \"" << t.text << "\" line " << number + 1;
                 line.what = what.str();
                 line.layer = layer_of(i);
+                line.text = t.text;
+                line.line = number + 1;
             }
             add_piece(line, g);
         }
@@ -185,15 +189,15 @@ inline std::vector<LayoutItem> LayoutItems(const RecordingGame& game, const InkA
         const game_test::DrawEntry b = entry(i);
         std::ostringstream what;
         what << "button of slot " << b.kind << " frame " << b.frame;
-        LayoutItem button{what.str(), layer_of(i), {}, {}};
+        LayoutItem button{what.str(), layer_of(i), {}, {}, {}, 0};
         add_piece(button, b);
         items.push_back(button);
     }
-    LayoutItem meter{"power meter", "", {}, {}};
+    LayoutItem meter{"power meter", "", {}, {}, {}, 0};
     for (int i = 0; i < game.f_DrawCount / DRAW_ENTRY_FLOATS; ++i) {
         const game_test::DrawEntry e = entry(i);
         if (e.IsImage(SLOT_LOGO)) {
-            LayoutItem title{"title", layer_of(i), {}, {}};
+            LayoutItem title{"title", layer_of(i), {}, {}, {}, 0};
             add_piece(title, e);
             items.push_back(title);
         }
