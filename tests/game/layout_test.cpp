@@ -6,10 +6,11 @@
 // the edge (tests/support/layout_boxes.h says what counts). And at 4:3 every
 // screen's display list is the one the game has always drawn.
 #include <cstdint>
-#include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,7 @@ void WalkScreens(const Shape& shape, const std::function<void(const char*, Shell
     f.Update(30);
     visit("pause panel", f);
 
-    // Quit with a record score: the overlay at its full size, in play and back on the menu.
+    // Quit with a record score: the overlay at its full size, just before it hands over to the menu.
     g->HidePausePanel();
     g->f_Score = RECORD_SCORE;
     g->f_GameOver = 1;

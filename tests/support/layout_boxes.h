@@ -1,15 +1,17 @@
 // The layout of one frame as boxes: every text line and every button the
 // frame drew, each as the box of its visible pixels (its ink) in logical
 // units, taken from the display list and the generated pictures, and the
-// faults of a layout: two boxes of one layer that overlap, a box that runs past
-// the edge of the logical screen.
+// faults of a layout: two items of one layer whose ink overlaps (more than a
+// corner touch), an item that runs past the edge of the logical screen.
 //
 // What counts: the lines of every m_Text, every m_Button's picture, the title
-// picture and the power meter. What does not: backgrounds, panels, veils, the
-// ground and the sky, the backdrop and the course (golfer, targets, ball),
-// which may lie under a text. A text or button of an overlay (a box, the pause
-// panel, the game-over overlay, a badge row) is compared only with the other
-// texts and buttons of the same overlay: it is drawn over what lies under it.
+// picture and the power meter's bars. What does not: backgrounds, panels,
+// veils, the ground and the sky, the backdrop, the course (golfer, targets,
+// ball, the predicted path), and the marks drawn on a button (the selected
+// type's frame, the pause panel's highlight ring), which may lie under or on a
+// text. A text or button of an overlay (a box, the pause panel, the game-over
+// overlay, a badge row) is compared only with the other texts and buttons of
+// the same overlay: it is drawn over what lies under it.
 #ifndef MOXEL_TESTS_SUPPORT_LAYOUT_BOXES_H
 #define MOXEL_TESTS_SUPPORT_LAYOUT_BOXES_H
 
