@@ -126,7 +126,8 @@ class InkAtlas {
         const int n = static_cast<int>(e.frame);
         const float px = (x - e.x) / (e.w * imageScale) + s.frameW / 2.0f;
         const float py = (y - e.y) / (e.h * imageScale) + s.frameH / 2.0f;
-        if (columns <= 0 || px < 0 || py < 0 || px >= s.frameW || py >= s.frameH) return false;
+        if (columns <= 0 || n < 0 || (n / columns + 1) * s.frameH > s.picture.h) return false;
+        if (px < 0 || py < 0 || px >= s.frameW || py >= s.frameH) return false;
         return s.picture.alpha(n % columns * s.frameW + static_cast<int>(px),
                                n / columns * s.frameH + static_cast<int>(py)) != 0;
     }
