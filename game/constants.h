@@ -56,6 +56,12 @@ constexpr float REPLAY_END_ALPHA = 0.5f;
 // ---- The logical screen's nominal size ----
 constexpr float LOGICAL_WIDTH = 640.0f;
 constexpr float LOGICAL_HEIGHT = 480.0f;
+// The shapes (width over height) the menu's layout holds at: narrower, its
+// title would run into the score panel and under the lists; wider, into the
+// game-type buttons. Beyond them the menu is drawn at the nearest of the two,
+// centred.
+constexpr float MENU_ASPECT_MIN = 15.0f / 16.0f;
+constexpr float MENU_ASPECT_MAX = 21.0f / 9.0f;
 
 // ---- Image slots and their files ----
 constexpr int IMAGE_SLOTS = 100;

@@ -5,8 +5,12 @@
 // 15 floats in logical units; drawing helpers only store numbers into the
 // preallocated list, so building a frame allocates nothing. The render scales
 // the list uniformly to the window: the logical area spans the whole window,
-// one of its sides nominal and the other shorter.
+// one of its sides nominal and the other shorter. The menu holds its logical
+// area within the shapes its layout serves: in a window taller or wider than
+// that, its area is the nearest shape that holds, centred, and the background
+// (and whatever the menu draws beyond its area) fills the rest.
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "game/game.h"
@@ -50,6 +54,8 @@ int bb_Moxelpark_MyApp::m_CLS2D(float r, float g, float b, float a) {
     }
     m_ResetDraw();
     f_DrawCount = 0;
+    // The frame is replayed on the logical area it is laid out on.
+    f_ListHeldShape = f_HeldShape;
     return 0;
 }
 
@@ -125,11 +131,32 @@ void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
         f_ScaleAxis = AXIS_WIDTH;
         s = sx;
     }
-    f_ScaleX = f_ScaleY = s;
     bb_Moxelpark_jscrw = static_cast<float>(width) / s;
     bb_Moxelpark_jscrh = static_cast<float>(height) / s;
+    f_OffsetX = f_OffsetY = 0.0f;
+    // The menu's held shape keeps the nominal side and the window's other
+    // side, in whole pixels from the window's edges.
+    if (f_HeldShape == 1 && bb_Moxelpark_jscrw < bb_Moxelpark_jscrh * MENU_ASPECT_MIN) {
+        bb_Moxelpark_jscrw = bb_Moxelpark_jscrh * MENU_ASPECT_MIN;
+        f_ScaleAxis = AXIS_WIDTH;
+        s = static_cast<float>(width) / bb_Moxelpark_jscrw;
+        f_OffsetY = std::floor((static_cast<float>(height) - bb_Moxelpark_jscrh * s) / 2.0f);
+    } else if (f_HeldShape == 1 && bb_Moxelpark_jscrw > bb_Moxelpark_jscrh * MENU_ASPECT_MAX) {
+        bb_Moxelpark_jscrh = bb_Moxelpark_jscrw / MENU_ASPECT_MAX;
+        f_ScaleAxis = AXIS_HEIGHT;
+        s = static_cast<float>(height) / bb_Moxelpark_jscrh;
+        f_OffsetX = std::floor((static_cast<float>(width) - bb_Moxelpark_jscrw * s) / 2.0f);
+    }
+    f_ScaleX = f_ScaleY = s;
     f_Landscape = 1;
     if (bb_Moxelpark_jscrw < bb_Moxelpark_jscrh) f_Landscape = 0;
+}
+
+void bb_Moxelpark_MyApp::HoldMenuShape(bool held) {
+    const int want = held ? 1 : 0;
+    if (f_HeldShape == want) return;
+    f_HeldShape = want;
+    ComputeScale(f_DeviceWidth, f_DeviceHeight);
 }
 
 void bb_Moxelpark_MyApp::RenderFrame() {
@@ -156,27 +183,29 @@ void bb_Moxelpark_MyApp::RenderFrame() {
         f_DeviceHeight = height;
     }
 
-    // 4. The scale and the logical screen for this window.
+    // 4. The scale and the logical screen for this window, of the shape the
+    // list was laid out on.
+    f_HeldShape = f_ListHeldShape;
     ComputeScale(width, height);
 
     // 5, 6. Play the list back; leave the colour white at half alpha.
     if (drawing) {
-        ReplayDrawList(f_ScaleX);
+        ReplayDrawList(f_ScaleX, f_OffsetX, f_OffsetY);
         bb_graphics_SetAlpha(REPLAY_END_ALPHA);
         bb_graphics_SetColor(WHITE, WHITE, WHITE);
     }
 }
 
-void bb_Moxelpark_MyApp::ReplayDrawList(float s) {
+void bb_Moxelpark_MyApp::ReplayDrawList(float s, float ox, float oy) {
     for (f_Loop = 0; f_Loop < f_DrawCount - (DRAW_ENTRY_FLOATS - 1); f_Loop += DRAW_ENTRY_FLOATS) {
         const float* e = &f_DrawList[f_Loop];
         bb_graphics_SetAlpha(e[DRAW_ALPHA]);
         bb_graphics_SetColor(e[DRAW_RED], e[DRAW_GREEN], e[DRAW_BLUE]);
         float kind = e[DRAW_KIND];
         if (kind == DRAW_KIND_RECT) {
-            bb_graphics_DrawRect(s * e[DRAW_X], s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
+            bb_graphics_DrawRect(ox + s * e[DRAW_X], oy + s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
         } else if (kind == DRAW_KIND_OVAL) {
-            bb_graphics_DrawEllipse(s * e[DRAW_X], s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
+            bb_graphics_DrawEllipse(ox + s * e[DRAW_X], oy + s * e[DRAW_Y], s * e[DRAW_W], s * e[DRAW_H]);
         } else if (kind > -1.0f && kind < static_cast<float>(IMAGE_SLOTS)) {
             bb_graphics_Image* image = f_Images[static_cast<int>(kind)];
             if (image == nullptr) continue;
@@ -184,7 +213,7 @@ void bb_Moxelpark_MyApp::ReplayDrawList(float s) {
             // Frames come from the game's own code; a value that does not fit
             // an int is no frame at all.
             if (!(frame > static_cast<float>(INT_MIN) && frame < static_cast<float>(INT_MAX))) continue;
-            bb_graphics_DrawImage2(image, s * e[DRAW_X], s * e[DRAW_Y], e[DRAW_ROTATION],
+            bb_graphics_DrawImage2(image, ox + s * e[DRAW_X], oy + s * e[DRAW_Y], e[DRAW_ROTATION],
                                    e[DRAW_W] * s * f_ImageScale, e[DRAW_H] * s * f_ImageScale,
                                    static_cast<int>(frame));
         }
@@ -202,6 +231,7 @@ void bb_Moxelpark_MyApp::RememberPicture() {
     drawn_.cls[2] = f_ClsBlue;
     drawn_.cls[3] = f_ClsAlpha;
     drawn_.imageScale = f_ImageScale;
+    drawn_.heldShape = f_ListHeldShape;
     for (int i = 0; i < IMAGE_SLOTS; ++i) drawn_.images[static_cast<size_t>(i)] = f_Images[i];
     drawn_.drawn = true;
 }
@@ -217,6 +247,7 @@ bool bb_Moxelpark_MyApp::m_PictureChanged() {
     const float cls[4] = {f_ClsRed, f_ClsGreen, f_ClsBlue, f_ClsAlpha};
     if (std::memcmp(cls, drawn_.cls, sizeof cls) != 0) return true;
     if (std::memcmp(&f_ImageScale, &drawn_.imageScale, sizeof f_ImageScale) != 0) return true;
+    if (f_ListHeldShape != drawn_.heldShape) return true;
     for (int i = 0; i < IMAGE_SLOTS; ++i) {
         if (drawn_.images[static_cast<size_t>(i)] != f_Images[i]) return true;
     }

@@ -167,9 +167,13 @@ class bb_Moxelpark_MyApp : public bb_app_App {
 
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
-    // f_ScaleAxis, f_Landscape and the logical area. A window without area
-    // keeps the previous scale.
+    // f_ScaleAxis, f_Landscape, the logical area and, for the menu's held
+    // shape, its offset in the window. A window without area keeps the
+    // previous scale.
     void ComputeScale(int width, int height);
+    // Lays the screens out from now on on the menu's held shape (true) or on
+    // the whole window (false), rescaling at once when that changes.
+    void HoldMenuShape(bool held);
     // Background fill, window-size check, scale and replay of the display list.
     void RenderFrame();
 
@@ -281,6 +285,12 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     float f_ClsAlpha = 0.0f;
     Array<float> f_DrawList;  // [DRAW_LIST_FLOATS] entries of DRAW_ENTRY_FLOATS
     int f_DrawCount = 0;      // floats in use; a multiple of 15
+    // The menu's held shape: the logical area within MENU_ASPECT_MIN to
+    // MENU_ASPECT_MAX, centred in the window; play always has the whole window.
+    int f_HeldShape = 0;      // 1 while the logical area is the menu's held shape
+    int f_ListHeldShape = 0;  // f_HeldShape when the display list's frame began
+    float f_OffsetX = 0.0f;   // window pixels from the window's corner to the logical area's
+    float f_OffsetY = 0.0f;
 
     // ---- Text and buttons ----
     int f_ButtonHit = 0;  // result of the last m_Button
@@ -346,6 +356,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
         std::vector<float> list;  // the used part of the display list
         float cls[4] = {0, 0, 0, 0};
         float imageScale = 0.0f;
+        int heldShape = 0;
         std::vector<const void*> images;  // [IMAGE_SLOTS]
         bool drawn = false;
     };
@@ -357,8 +368,8 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     void ChooseResolution();
     // The file name of an image in the current resolution variant.
     String ImageFileName(const String& name) const;
-    // Plays back the display list at scale s.
-    void ReplayDrawList(float s);
+    // Plays back the display list at scale s from (ox, oy) in the window.
+    void ReplayDrawList(float s, float ox, float oy);
     // Keeps what this render drew, for m_PictureChanged.
     void RememberPicture();
 };

@@ -7,6 +7,8 @@
 // keys, f_KeyUsed) is 0 and sets it; the update clears the latches when
 // everything is released. While the credits or badges box is open only the
 // sound button acts and the score lists are hidden.
+#include <algorithm>
+
 #include "game/game.h"
 
 namespace {
@@ -15,6 +17,11 @@ namespace {
 constexpr int BACKDROP_BACK = 0;
 constexpr int BACKDROP_MIDDLE = 1;
 constexpr int BACKDROP_SIDE = 2;
+
+// The title rests a quarter of the way down, but never higher than this: its
+// letters reach 48 units above its centre and the sound switch 55 units down
+// from the top, so on screens wider than 16:10 it would run under the switch.
+constexpr float TITLE_HIGHEST = 106.0f;
 
 // The score panel on the right.
 constexpr float PANEL_WIDTH = 140.0f;
@@ -112,7 +119,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
     m_Alpha(1.0f);
     m_DrawImg(SLOT_MENU, w / 2.0f, h / 2.0f - 24.0f * s, BACKDROP_MIDDLE);
     m_SetSize(1.0f);
-    m_DrawImg(SLOT_LOGO, 0.4f * w, 0.25f * h + 12.0f * s, 0.0f);
+    m_DrawImg(SLOT_LOGO, 0.4f * w, std::max(0.25f * h, TITLE_HIGHEST) + 12.0f * s, 0.0f);
 
     // 5. Score panel.
     const float panelX = w - PANEL_WIDTH - 4.0f * s;

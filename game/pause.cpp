@@ -7,6 +7,8 @@
 // actions. The game is not frozen: m_Game keeps running underneath.
 //
 // Every sound here is the click, told apart by its rate.
+#include <algorithm>
+
 #include "game/game.h"
 
 namespace {
@@ -32,6 +34,7 @@ constexpr float MODE_MARK_RIGHT = 20.0f;
 // Side buttons' offsets from the panel's centre: landscape, portrait.
 constexpr float SIDE_X_LANDSCAPE = 140.0f, SIDE_Y_LANDSCAPE = 64.0f;
 constexpr float SIDE_X_PORTRAIT = 96.0f, SIDE_Y_PORTRAIT = 96.0f;
+constexpr float SIDE_RING_HALF = 40.0f;  // half the highlight ring's frame at its size
 
 // The music mode's mark: frame 7 of the "common/icons" sheet + setting 1 to 3.
 constexpr int FRAME_MODE_MARK_BASE = 7;
@@ -183,7 +186,9 @@ int bb_Moxelpark_MyApp::m_PauseMenu() {
         m_SetCol(s.r, s.g, s.b, s.a);
         m_Rect(c + s.x, y + s.y, s.w, s.h);
     }
-    const float sideX = f_Landscape == 1 ? SIDE_X_LANDSCAPE : SIDE_X_PORTRAIT;
+    // On a narrow screen the side buttons come in so that the highlight ring
+    // around them stays on screen.
+    const float sideX = std::min(f_Landscape == 1 ? SIDE_X_LANDSCAPE : SIDE_X_PORTRAIT, c - SIDE_RING_HALF);
     const float sideY = f_Landscape == 1 ? SIDE_Y_LANDSCAPE : SIDE_Y_PORTRAIT;
 
     // 4. Resume, in the middle.

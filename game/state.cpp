@@ -130,11 +130,15 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
     f_UpdateFpsAvg = (f_UpdateFps + FPS_AVERAGE_WEIGHT * f_UpdateFpsAvg) / FPS_AVERAGE_DIVISOR;
     f_UpdateLastMs = bb_app_device->MilliSecs();
 
+    // The menu is laid out on its held shape, play on the whole window; the
+    // pointer is read on the logical area of this update's screen.
+    HoldMenuShape(f_GameMode == MODE_MENU);
+
     // 2. Pointer; a fresh press has no drag distance.
     f_OldMouseX = f_MouseX;
     f_OldMouseY = f_MouseY;
-    f_MouseX = to_logical(input->MouseX(), f_ScaleX);
-    f_MouseY = to_logical(input->MouseY(), f_ScaleY);
+    f_MouseX = to_logical(input->MouseX() - f_OffsetX, f_ScaleX);
+    f_MouseY = to_logical(input->MouseY() - f_OffsetY, f_ScaleY);
     if (f_MouseWasDown == 0 && leftDown) {
         f_OldMouseX = f_MouseX;
         f_OldMouseY = f_MouseY;
@@ -151,8 +155,8 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
         f_TouchY[f_Loop] = TOUCH_UP;
         if (input->KeyDown(KEY_TOUCH0 + f_Loop) != 0) {
             f_TouchDown[f_Loop] = 1;
-            f_TouchX[f_Loop] = to_logical(input->TouchX(f_Loop), f_ScaleX);
-            f_TouchY[f_Loop] = to_logical(input->TouchY(f_Loop), f_ScaleY);
+            f_TouchX[f_Loop] = to_logical(input->TouchX(f_Loop) - f_OffsetX, f_ScaleX);
+            f_TouchY[f_Loop] = to_logical(input->TouchY(f_Loop) - f_OffsetY, f_ScaleY);
             f_PointerDown = 1;
         }
     }

@@ -84,7 +84,8 @@ TEST(RenderGl, ScaleAndImageVariantFollowTheWindow) {
         {640, 480, 640, 480, 1, 1, 1},
         {800, 600, 640, 480, 1, 1, 2},
         {1280, 720, 640, 360, 1, 1, 4},
-        {480, 640, 360, 480, 2, 0, 2},
+        // The menu holds its logical screen at 15:16 in a window taller than that.
+        {480, 640, 450, 480, 1, 0, 2},
     };
     for (const Case& c : cases) {
         GlGame gl(c.w, c.h);
@@ -163,3 +164,28 @@ TEST(RenderGl, ReplayDrawsEntriesScaledToTheWindow) {
 }
 
 }  // namespace
+
+TEST(RenderGl, TheMenuHeldAt15By16IsDrawnCentredInATallerWindow) {
+    GlGame gl(480, 640);  // the menu's 15:16 area: 480 / 450 pixels a unit, 512 pixels high
+    GameHarness& h = *gl.harness;
+    h.Create();
+    gl.Render();
+    h.FinishLoading();
+    h.Update();
+    gl.Render();
+    bb_Moxelpark_MyApp* g = h.game;
+    ASSERT_FLOAT_EQ(g->f_OffsetY, 64.0f);
+
+    // The whole logical area red: the band above and below shows the background.
+    g->m_CLS2D(0, 0, 80, 1);
+    g->m_SetCol(255, 0, 0, 1);
+    g->m_Rect(0, 0, bb_Moxelpark_jscrw, bb_Moxelpark_jscrh);
+    gl.Render();
+    const unsigned sky = Rgb(0, 0, 80), red = Rgb(255, 0, 0);
+    struct Probe {
+        int x, y;
+        unsigned colour;
+    } probes[] = {{240, 0, sky},   {240, 63, sky},  {240, 64, red}, {0, 64, red},
+                  {479, 575, red}, {240, 576, sky}, {240, 639, sky}};
+    for (const Probe& p : probes) EXPECT_EQ(gl.Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
