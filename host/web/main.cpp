@@ -137,8 +137,19 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
     return EM_FALSE;
 }
 
+// A hidden page gets no animation frames, so the loop would find it hidden
+// only once it shows again: it is suspended here, at once, and the game in
+// progress kept while the page may still write (a phone's browser discards a
+// hidden page without another word). Shown again, the loop resumes it.
+void suspend_now() {
+    if (app && app->created) app->InvokeOnSuspend();
+}
+
 EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
-    if (e->hidden) drop_held();
+    if (e->hidden) {
+        drop_held();
+        suspend_now();
+    }
     return EM_FALSE;
 }
 
@@ -153,6 +164,12 @@ void install_callbacks(GLFWwindow* window) {
     emscripten_set_touchcancel_callback(CANVAS, nullptr, EM_TRUE, on_touch);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_blur);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
+    // Leaving the page (a reload, a closed tab, another address) suspends it
+    // too, whether or not the browser reported it hidden first.
+    EM_ASM({
+        window.addEventListener(
+            'pagehide', function() { _moxel_page_hidden(); });
+    });
 }
 
 void open_audio() {
@@ -195,6 +212,10 @@ void frame() {
 // and the browser tests.
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_updates() {
     return static_cast<double>(updates);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_page_hidden() {
+    suspend_now();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_frames() {
