@@ -238,6 +238,25 @@ TEST_F(RunLoopTest, SuspendOnIconifyResumeOnlyWhenRestoredAndFocused) {
     }
 }
 
+// Closing the window suspends the application once, last of all, so it keeps
+// what it keeps on a suspension; a window closed while iconified already was.
+TEST_F(RunLoopTest, ClosingTheWindowSuspendsOnceAndLast) {
+    for (bool iconifiedAtClose : {false, true}) {
+        SCOPED_TRACE(iconifiedAtClose ? "iconified" : "shown");
+        log.clear();
+        app->suspended = false;
+        win.now = 0.0;
+        win.iconified = false;
+        win.close_at = 0.5;
+        win.script = [iconifiedAtClose](ScriptedWindow& w) { w.iconified = iconifiedAtClose && w.now > 0.3; };
+        bb_app_SetUpdateRate(60);
+        app->Run();
+        EXPECT_EQ(count("suspend"), 1);
+        EXPECT_EQ(log.back().what, "suspend");
+        EXPECT_TRUE(app->suspended);
+    }
+}
+
 TEST_F(RunLoopTest, LosingFocusWithoutIconifyKeepsRunning) {
     win.close_at = 0.5;
     win.script = [](ScriptedWindow& w) { w.focused = w.now < 0.1; };

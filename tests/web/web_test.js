@@ -378,12 +378,13 @@ async function keptGameSession(browser, url) {
     const m = new RegExp('\n' + name + ' (-?\\d+)\n').exec(text || '');
     return m ? Number(m[1]) : null;
   };
-  // Row 470 of a picture tells the screens apart: the wait screen's plain
-  // background, the grass of play (darker under the veil), or the menu.
+  // Row 440 of a picture (above the page's fullscreen button) tells the
+  // screens apart: the wait screen's plain background, the grass of play
+  // (darker under the veil), or the menu.
   const kind = (s) => {
     let wait = true, play = true;
     for (let x = 0; x < s.width; x++) {
-      const c = s.at(x, 470);
+      const c = s.at(x, 440);
       wait = wait && near(c, [40, 40, 80], 2);
       play = play && c[0] === 0 && c[2] === 0;
     }
@@ -433,6 +434,7 @@ async function keptGameSession(browser, url) {
   check(await still(page), 'the pause panel comes to rest');
   await click(page, PAUSE_QUIT);
   check(await waitShot(page, menuShown, 15000), 'Quit ends the game and shows the menu');
+  check(kind(await shot(page)) === 'O', 'the menu is told apart from the game and the wait screen');
   check(await waitFor(async () => (await keptStored(page)) === null, 5000), 'the ended game is no longer kept');
   const fields = await stateFields(page);
   check(fields && fields[FIELD_TYPE1_LAST] === STROKE_SCORE && fields[FIELD_TYPE1_LAST + 2] === 0,
