@@ -261,6 +261,23 @@ TEST(KeptGame, AResumedGameIsTheSameGameStrokeForStroke) {
     }
 }
 
+TEST(KeptGame, ResumedAtAnotherWindowShapeTheHoleIsCarriedOverAsAResizeCarriesIt) {
+    {
+        PlayHarness p;
+        p.StartGame(2);
+        play_stroke(p, {1, 60});
+        until_at_rest(p);
+    }
+    // 1280 by 720: the logical screen is 640 by 360.
+    PlayHarness p(1280, 720);
+    ASSERT_EQ(p.game->f_GameMode, MODE_PLAY);
+    EXPECT_EQ(p.game->f_HoleHeight, 480.0f) << "as it was laid out, until play sees the new screen";
+    p.h.Update();
+    EXPECT_EQ(p.game->f_HoleHeight, bb_Moxelpark_jscrh);
+    EXPECT_EQ(bb_Moxelpark_jscrh, 360.0f);
+    EXPECT_EQ(p.game->f_BallY, p.Ground()) << "the ball at rest stays on the grass line";
+}
+
 TEST(KeptGame, TheScoreReachesTheTablesOnceWhereverTheEndIsCut) {
     int score = 0;
     {
