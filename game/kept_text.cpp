@@ -305,8 +305,13 @@ std::string WriteKeptGame(const KeptGame& g) {
     out.Name("last");
     for (int v : g.last) out.Int(v);
     out.End();
+    return out.text() + KeptGameCheckLine(out.text());
+}
+
+std::string KeptGameCheckLine(const std::string& body) {
     char sum[HEX_DIGITS + 1];
-    std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(checksum(out.text())));
+    std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(checksum(body)));
+    Writer out;
     out.Name(CHECK).Hex(sum).End();
     return out.text();
 }

@@ -63,6 +63,10 @@ struct KeptGame {
 // The whole text of the file.
 std::string WriteKeptGame(const KeptGame& game);
 
+// The line that ends the text: the checksum of everything above it (`body`,
+// which ends with a line end).
+std::string KeptGameCheckLine(const std::string& body);
+
 // Reads a text WriteKeptGame wrote. False, with a few words for the console
 // in `why`, for a text that is not a kept game, comes from another version,
 // was cut short or changed, or holds a value no game of this version has.
