@@ -202,6 +202,10 @@ constexpr int OBJECT_BONUS = 2;
 constexpr int START_BALLS = 6;
 // Every hole, the first included, adds these.
 constexpr int BALLS_PER_HOLE = 2;
+// Updates from the ball's drop into the cup to the next hole.
+constexpr int NEXT_HOLE_AFTER = 120;
+// Updates the game-over overlay grows over play before the game returns to the menu.
+constexpr int OVERLAY_SWITCH_TIME = 90;
 // The strongest stroke the meter sets: the pointer counts only strictly inside
 // its 192 units, so whole units give at most 191.
 constexpr float METER_FULL_POWER = 191.0f;

@@ -10,6 +10,7 @@
 //   wait.cpp      the wait screen shown while loading
 //   course.cpp, play.cpp, controls.cpp, pause.cpp     playing a game
 //   menu.cpp, save.cpp, gameover.cpp, badges.cpp, credits.cpp
+//   kept.cpp      the game in progress kept in its own file, and resumed
 //
 // Collector rules: every array is allocated once by the constructor, stored
 // with gc_assign and marked by mark(); no method replaces one.
@@ -164,6 +165,21 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Lays the hole out again in proportion when the logical screen is no
     // longer the one it was laid out for; nothing happens while it still is.
     void FitHoleToScreen();
+
+    // ---- The game in progress, kept (kept.cpp) ----
+    // Writes the game in play to the kept game's file.
+    void KeepGame();
+    // After a play update: keeps the game when a stroke was played, the ball
+    // came to rest or dropped, a hole began or the game ended since the last keep.
+    void KeepOnChange();
+    // Start-up: a kept game becomes the game in play, its pause panel opening;
+    // one that cannot be read is reported and set aside. Nothing else changes.
+    void ResumeKeptGame();
+    // The game's score is in the tables (the game is over): the kept game
+    // says so before the state is saved, and is removed after, so a stop at
+    // any moment records the score once.
+    void MarkKeptGameRecorded();
+    void ForgetKeptGame();
 
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
@@ -347,6 +363,18 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     };
     MeterView meter_;
     void DrawMeter();
+
+    // What the last keep saw; a play update that changes it keeps the game again.
+    struct KeptMoment {
+        int ballState = -1;
+        int gameOver = -1;
+        int hole = -1;
+        bool operator==(const KeptMoment& o) const {
+            return ballState == o.ballState && gameOver == o.gameOver && hole == o.hole;
+        }
+    };
+    KeptMoment keptMoment_;
+    KeptMoment MomentNow() const { return {f_BallState, f_GameOver, f_Hole}; }
 
     // What the last render drew, beside its window size: the render is a
     // function of these alone. Images are compared by address, never

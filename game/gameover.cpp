@@ -14,8 +14,7 @@
 
 namespace {
 
-// Timer: built up in play, then handed to the menu part-way down.
-constexpr int OVERLAY_SWITCH_TIME = 90;
+// Timer: built up in play for OVERLAY_SWITCH_TIME, then handed to the menu part-way down.
 constexpr int OVERLAY_MENU_TIME = 73;
 constexpr int OVERLAY_FADE_STEP = 2;
 
@@ -136,6 +135,11 @@ int bb_Moxelpark_MyApp::m_LoadMenu() {
         f_HighScores[last + f_Loop] = f_HighScores[last + f_Loop - 1];
     f_HighScores[last] = f_Score;
 
+    // The kept game learns that its score is in the tables before the state
+    // is saved, and goes after it: however the program is stopped in
+    // between, the score is in the tables once.
+    MarkKeptGameRecorded();
     m_Save();
+    ForgetKeptGame();
     return 0;
 }

@@ -112,6 +112,9 @@ int bb_Moxelpark_MyApp::m_OnCreate() {
     m_Load();
     // 8. Effect channels map one to one onto the audio device's.
     for (int i = 0; i < CHANNEL_MAP_SIZE; ++i) f_ChannelMap[i] = i;
+    // 9. A game kept by the last run comes back once the loader is done; the
+    // menu is not shown first.
+    ResumeKeptGame();
     return 0;
 }
 
@@ -120,6 +123,9 @@ int bb_Moxelpark_MyApp::m_OnSuspend() {
     pause_for_suspend(this);
     bb_app_SetUpdateRate(SUSPENDED_UPDATE_RATE);
     m_Save();
+    // The game in play is kept too: a suspended game may never be resumed
+    // (a phone discards the page, a closed window is not reopened).
+    if (f_GameMode == MODE_PLAY) KeepGame();
     return 0;
 }
 

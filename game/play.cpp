@@ -95,9 +95,8 @@ constexpr float CAPTURE_DX = 8.0f;
 constexpr float CAPTURE_DY = 4.0f;
 constexpr float CAPTURE_VY = 1.0f;
 constexpr float CAPTURE_VX = 7.0f;
-// Updates after the drop: the cheer, then the next hole.
+// Updates after the drop: the cheer (the next hole follows at NEXT_HOLE_AFTER).
 constexpr int CHEER_AFTER = 45;
-constexpr int NEXT_HOLE_AFTER = 120;
 
 constexpr float FULL = 1.0f;
 constexpr float HALF = 0.5f;

@@ -203,11 +203,16 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
             case MODE_PLAY_LOAD:
                 clear_for_new_game(this);
                 m_LoadGame();
+                // A game is kept from its first update on.
+                KeepGame();
                 break;
             default:
                 break;
         }
         if (f_GameMode == MODE_PLAY && f_GameOver > 0) m_GameOver();
+        // The game as this update leaves it, when a stroke, a rest, a hole
+        // or its end has changed it.
+        KeepOnChange();
         if (f_GameMode == MODE_MENU || f_GameMode == MODE_MENU_LOAD) m_GameOver();
         if (f_GameMode == MODE_MENU) {
             if (f_ShowCredits == 1) m_CreditBox();

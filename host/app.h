@@ -47,7 +47,8 @@ class gxtkApp : public gxtkObject {
     // loop renders nothing and leaves the picture on screen.
     virtual bool PictureChanged() { return true; }
 
-    // The loop; returns when the window has closed.
+    // The loop; returns when the window has closed, after suspending the
+    // application (unless it already was).
     void Run();
     // One pass of the loop, which never blocks where the window system does
     // not: creates the application once the window has a size, then steps.

@@ -1,5 +1,6 @@
 // The run loop: fixed-rate updates with a bounded catch-up, one render per
-// pass, suspension while iconified, and a collector step after every event.
+// pass, suspension while iconified and once more when the window closes, and
+// a collector step after every event.
 #include <GLFW/glfw3.h>
 
 #include "audio/audio_device.h"
@@ -52,7 +53,13 @@ bool gxtkApp::Frame() {
 }
 
 bool gxtkApp::Step() {
-    if (!ws().IsOpen()) return false;
+    if (!ws().IsOpen()) {
+        // A window closed is the last suspension: the application saves what
+        // it keeps on a suspension (the game in progress) before the loop
+        // ends. Nothing is delivered after it.
+        InvokeOnSuspend();
+        return false;
+    }
     if (ws().IsIconified()) {
         if (!suspended) {
             InvokeOnSuspend();

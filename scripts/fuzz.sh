@@ -3,9 +3,9 @@
 # build-fuzz/ (or $MOXEL_FUZZ_DIR) and runs each for a bounded time.
 #
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]
-#   seconds default 60; targets default: utf wav ogg image state.
+#   seconds default 60; targets default: utf wav ogg image state kept.
 # Each target starts from a seed corpus made from real files (the generated
-# data in build-fuzz/data, a saved state) and keeps what it finds in
+# data in build-fuzz/data, a saved state, kept games) and keeps what it finds in
 # build-fuzz/corpus/<target>, so longer or repeated runs go deeper. A crash,
 # a sanitizer report, an input running over 1 s or an allocation over the
 # target's limit stops the stage; the input is saved as
@@ -16,7 +16,7 @@ ROOT="$(pwd)"
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
-if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav ogg image state); fi
+if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav ogg image state kept); fi
 BUILD_DIR="${MOXEL_FUZZ_DIR:-build-fuzz}"
 JOBS=()
 if [ -n "${MOXEL_JOBS:-}" ]; then JOBS=(-j "$MOXEL_JOBS"); fi
@@ -29,10 +29,11 @@ B="$ROOT/$BUILD_DIR"
 DATA="$B/data"
 SEEDS="$B/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS"/{utf,wav,ogg,image,state} "$B/artifacts"
+mkdir -p "$SEEDS"/{utf,wav,ogg,image,state,kept} "$B/artifacts"
 
 # ---- Seeds, from real files ----
 (cd "$SEEDS/state" && "$B/fuzz/state_seed" >/dev/null && mv .vendlestate saved.state)
+(cd "$SEEDS/kept" && "$B/fuzz/kept_seed" >/dev/null)
 cp "$SEEDS/state/saved.state" "$SEEDS/utf/"
 printf 'Moxelpark|12|' >"$SEEDS/utf/ascii"
 printf '\xef\xbb\xbfGr\xc3\xbcn \xe2\x82\xac|' >"$SEEDS/utf/utf8-bom"
@@ -50,7 +51,7 @@ convert "$DATA/parts.png" -depth 16 "$SEEDS/image/parts-16bit.png"
 convert "$DATA/parts.png" -colors 16 "PNG8:$SEEDS/image/parts-palette.png"
 
 # Inputs that once failed a target are replayed first, every run.
-for t in utf wav ogg image state; do
+for t in utf wav ogg image state kept; do
     if [ -d "fuzz/regressions/$t" ]; then cp "fuzz/regressions/$t"/* "$SEEDS/$t/"; fi
 done
 
@@ -58,13 +59,17 @@ done
 # Readers of uncompressed data may allocate a small multiple of the input;
 # decoders of compressed data (PNG's deflate, Vorbis) are held to their own
 # bounds (see graphics/surface.cpp and audio/ogg_reader.cpp).
-declare -A MAX_LEN=([utf]=65536 [wav]=65536 [ogg]=65536 [image]=65536 [state]=16384)
-declare -A MALLOC_MB=([utf]=16 [wav]=16 [ogg]=2048 [image]=256 [state]=64)
+declare -A MAX_LEN=([utf]=65536 [wav]=65536 [ogg]=65536 [image]=65536 [state]=16384 [kept]=16384)
+declare -A MALLOC_MB=([utf]=16 [wav]=16 [ogg]=2048 [image]=256 [state]=64 [kept]=64)
 # NOTE: stb_vorbis asks malloc for sizes read from a damaged setup header (up
 # to 2^64 bytes). In the game malloc then fails and the open fails cleanly;
 # here the Ogg target lets such requests return null the same way, and its
 # allocation limit is the memory limit. The game's own sounds are WAV files.
 declare -A ASAN_EXTRA=([ogg]=":allocator_may_return_null=1")
+# The program's own output is closed (stdout; for the kept target stderr too,
+# where it reports every unreadable input); libFuzzer and the sanitizers
+# still report on a copy of stderr.
+declare -A CLOSE_FD=([kept]=3)
 
 # Leaks in the decoders' own code are suppressed narrowly, as in the sanitizer stage.
 export LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0"
@@ -77,7 +82,7 @@ for t in "${TARGETS[@]}"; do
     if ! ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_EXTRA[$t]:-}" "$B/fuzz/${t}_fuzz" "$corpus" "$SEEDS/$t" \
         -max_total_time="$SECONDS_PER_TARGET" -timeout=1 \
         -max_len="${MAX_LEN[$t]}" -malloc_limit_mb="${MALLOC_MB[$t]}" -rss_limit_mb=2048 \
-        -artifact_prefix="$B/artifacts/$t-" -close_fd_mask=1 -print_final_stats=1 \
+        -artifact_prefix="$B/artifacts/$t-" -close_fd_mask="${CLOSE_FD[$t]:-1}" -print_final_stats=1 \
         2>"$B/artifacts/$t.log"; then
         echo "fuzz target $t failed:"
         grep -v '^#[0-9]' "$B/artifacts/$t.log" | tail -60

@@ -14,6 +14,8 @@
 #include <vector>
 
 const char* const STATE_FILE_NAME = ".vendlestate";
+const char* const KEPT_GAME_FILE_NAME = ".vendlegame";
+const char* const SET_ASIDE_SUFFIX = ".unreadable";
 long (*host_save_write_limit)(long bytes) = nullptr;
 void (*host_state_saved)(int result) = nullptr;
 
@@ -28,6 +30,8 @@ constexpr int NO_NEW_FILES = 1;
 // Links followed from the state file to the file it names, as many as the
 // system itself follows.
 constexpr int MAX_LINKS = 40;
+// Names tried when a file is set aside: the suffix alone, then "-2" up to this.
+constexpr int SET_ASIDE_NAMES = 999;
 
 struct Mapping {
     const char* address;
@@ -56,12 +60,12 @@ FILE* open_utf8(const String& path, const char* mode) {
     return std::fopen(reinterpret_cast<const char*>(p.data()), mode);
 }
 
-// The file a save writes: the state file itself, or the file its symbolic
+// The file a save writes: the named file itself, or the file its symbolic
 // links lead to, so that a link the player made keeps pointing at the scores.
 // A relative link is read from the folder that holds it. Empty for a chain
 // longer than MAX_LINKS (a loop), which an open for writing would refuse too.
-std::string state_target() {
-    std::string path = STATE_FILE_NAME;
+std::string link_target(const char* name) {
+    std::string path = name;
     for (int hops = 0; hops < MAX_LINKS; ++hops) {
         char link[PATH_MAX];
         ssize_t n = readlink(path.c_str(), link, sizeof link);
@@ -211,10 +215,15 @@ String host_load_state() {
 int host_save_state(const String& state) {
     std::vector<unsigned char> bytes;
     state.Save(bytes);
-    const std::string target = state_target();
-    if (target.empty()) return report_failure(SAVE_CANNOT_OPEN, STATE_FILE_NAME, ELOOP);
-    // A state file the player may not write is left alone, as an open for
-    // writing would refuse it; the rename below would need only the folder.
+    return host_save_file(STATE_FILE_NAME, std::string(bytes.begin(), bytes.end()));
+}
+
+int host_save_file(const char* name, const std::string& text) {
+    const std::vector<unsigned char> bytes(text.begin(), text.end());
+    const std::string target = link_target(name);
+    if (target.empty()) return report_failure(SAVE_CANNOT_OPEN, name, ELOOP);
+    // A file the player may not write is left alone, as an open for writing
+    // would refuse it; the rename below would need only the folder.
     if (faccessat(AT_FDCWD, target.c_str(), F_OK, AT_EACCESS) == 0 &&
         faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         return report_failure(SAVE_CANNOT_OPEN, target, errno);
@@ -225,6 +234,48 @@ int host_save_state(const String& state) {
     if (result == NO_NEW_FILES) result = save_in_place(target, bytes);
     if (host_state_saved) host_state_saved(result);
     return result;
+}
+
+bool host_load_file(const char* name, std::string* bytes) {
+    std::vector<unsigned char> data;
+    if (!fileBytes(String(name), &data)) return false;
+    bytes->assign(data.begin(), data.end());
+    return true;
+}
+
+bool host_remove_file(const char* name) {
+    const std::string target = link_target(name);
+    if (target.empty()) return false;
+    if (unlink(target.c_str()) != 0) {
+        if (errno == ENOENT) return true;
+        std::fprintf(stderr, "Could not remove %s: %s\n", target.c_str(), std::strerror(errno));
+        return false;
+    }
+    if (host_state_saved) host_state_saved(SAVE_OK);
+    return true;
+}
+
+std::string host_set_aside_file(const char* name) {
+    const std::string target = link_target(name);
+    if (target.empty()) return std::string();
+    // NOTE: a free name is looked for rather than renamed over: a file set
+    // aside earlier is the player's and is never replaced.
+    int error = 0;
+    for (int n = 1; n <= SET_ASIDE_NAMES && error == 0; ++n) {
+        std::string aside = target + SET_ASIDE_SUFFIX;
+        if (n > 1) aside += "-" + std::to_string(n);
+        struct stat taken;
+        if (lstat(aside.c_str(), &taken) == 0) continue;
+        if (errno != ENOENT || std::rename(target.c_str(), aside.c_str()) != 0) {
+            error = errno;
+            break;
+        }
+        if (host_state_saved) host_state_saved(SAVE_OK);
+        return aside;
+    }
+    std::fprintf(stderr, "Could not set %s aside: %s\n", target.c_str(),
+                 error != 0 ? std::strerror(error) : "no free name beside it");
+    return std::string();
 }
 
 String host_load_string(String path) {

@@ -3,11 +3,13 @@
 // Assets are named by short relative names; bb_data_FixDataPath turns them into
 // "vendle://data/" addresses and fopenFile maps those below the current working
 // directory. The game's state is one string kept in ".vendlestate" in the
-// working directory.
+// working directory; a game in progress is kept beside it in ".vendlegame".
+// Both are saved the same crash-safe way.
 #ifndef MOXEL_HOST_BASE_FILES_H
 #define MOXEL_HOST_BASE_FILES_H
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "runtime/string.h"
@@ -27,6 +29,12 @@ bool fileBytes(String path, std::vector<unsigned char>* bytes);
 // The state file's name, relative to the working directory.
 extern const char* const STATE_FILE_NAME;
 
+// The kept game's file, beside the state file, and what is added to its name
+// when one that cannot be read is set aside (then "-2", "-3" ... after that,
+// so an earlier one is never replaced).
+extern const char* const KEPT_GAME_FILE_NAME;
+extern const char* const SET_ASIDE_SUFFIX;
+
 String host_load_state();
 // Writes the state through a temporary file renamed over the old one, so a
 // crash or a full disk never leaves a cut or empty state file behind. A state
@@ -37,9 +45,22 @@ String host_load_state();
 int host_save_state(const String& state);
 String host_load_string(String path);
 
+// The same for any file of the working directory (the kept game): saved as
+// the state is, read whole (false when it is missing or cannot be read),
+// removed, or set aside under a free name beside it. Each follows symbolic
+// links to the file they name, as the state file's save does.
+int host_save_file(const char* name, const std::string& bytes);
+bool host_load_file(const char* name, std::string* bytes);
+// True when the file is gone afterwards (or was never there).
+bool host_remove_file(const char* name);
+// The name the file now has (its folder included when a link led elsewhere);
+// empty, with the file left where it is, when it could not be moved.
+std::string host_set_aside_file(const char* name);
+
 // When set, called with the result (SAVE_OK or a failure) of every save that
-// went as far as writing the file. The browser build writes the saved file
-// through to the page's storage here.
+// went as far as writing the file, and with SAVE_OK after a file was removed
+// or set aside. The browser build writes the saved files through to the
+// page's storage here.
 extern void (*host_state_saved)(int result);
 
 // Test seam: when set, called with the number of bytes about to be written;

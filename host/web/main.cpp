@@ -137,8 +137,19 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
     return EM_FALSE;
 }
 
+// A hidden page gets no animation frames, so the loop would find it hidden
+// only once it shows again: it is suspended here, at once, and the game in
+// progress kept while the page may still write (a phone's browser discards a
+// hidden page without another word). Shown again, the loop resumes it.
+void suspend_now() {
+    if (app && app->created) app->InvokeOnSuspend();
+}
+
 EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
-    if (e->hidden) drop_held();
+    if (e->hidden) {
+        drop_held();
+        suspend_now();
+    }
     return EM_FALSE;
 }
 
@@ -175,6 +186,12 @@ void install_callbacks(GLFWwindow* window) {
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, on_visibility);
     emscripten_set_webglcontextlost_callback(CANVAS, nullptr, EM_TRUE, on_context_lost);
     emscripten_set_webglcontextrestored_callback(CANVAS, nullptr, EM_TRUE, on_context_restored);
+    // Leaving the page (a reload, a closed tab, another address) suspends it
+    // too, whether or not the browser reported it hidden first.
+    EM_ASM({
+        window.addEventListener(
+            'pagehide', function() { _moxel_page_hidden(); });
+    });
 }
 
 void open_audio() {
@@ -224,6 +241,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE double moxel_updates() {
 extern "C" EMSCRIPTEN_KEEPALIVE void moxel_back() {
     gxtkApp::OnKey(GLFW_KEY_ESCAPE, ACTION_PRESS, 0);
     gxtkApp::OnKey(GLFW_KEY_ESCAPE, ACTION_RELEASE, 0);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_page_hidden() {
+    suspend_now();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_frames() {

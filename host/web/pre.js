@@ -4,7 +4,8 @@
 // The state file lives in IndexedDB. /save is mounted from it and loaded before
 // main runs, so the game reads its state at start-up as on the desktop;
 // /.vendlestate (the state file in the program's working folder) is a link
-// into it, so every save is written there and renamed there.
+// into it, so every save is written there and renamed there. The game in
+// progress (/.vendlegame) is kept there the same way.
 
 // Whether the page has storage at all: without IndexedDB (some private
 // windows) the folder stays in memory and every save says it was not kept.
@@ -15,6 +16,7 @@ Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
   FS.mkdir('/save');
   FS.symlink('/save/.vendlestate', '/.vendlestate');
+  FS.symlink('/save/.vendlegame', '/.vendlegame');
   if (!moxelStorage) {
     console.warn('Saved games cannot be read from this browser\'s storage (it has none for this page); ' +
                  'scores of this visit will be lost when the page closes.');

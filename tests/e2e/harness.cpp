@@ -184,6 +184,14 @@ bool Game::running() {
     return true;
 }
 
+void Game::kill_now() {
+    if (!running()) return;
+    kill(pid_, SIGKILL);
+    int st = 0;
+    waitpid(pid_, &st, 0);
+    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+}
+
 bool Game::wait_exit(double timeout, int* status) {
     bool ended = wait_for([&] { return !running(); }, timeout, 0.02);
     if (status) *status = status_;

@@ -71,6 +71,8 @@ class Game {
     // Waits for the process to end; false on timeout. The exit status goes to `status`.
     bool wait_exit(double timeout, int* status);
     bool running();
+    // Ends the program at once, as `kill -9` does: nothing reaches it first.
+    void kill_now();
     std::string out() const;
     std::string err() const;
     // The program's window id, polled for up to `timeout` seconds; empty if none.

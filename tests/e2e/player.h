@@ -20,6 +20,7 @@ constexpr int TYPE_BUTTON_Y = 336;
 constexpr int TYPE_BUTTON_X[3] = {128, 256, 384};
 constexpr int PAUSE_BUTTON_X = 16, PAUSE_BUTTON_Y = 16;
 constexpr int PAUSE_QUIT_X = 180, PAUSE_QUIT_Y = 184;  // (w/2 - 140, 248 - 64)
+constexpr int PAUSE_RESUME_X = 320, PAUSE_RESUME_Y = 248;
 constexpr int PAUSE_PANEL_X = 320, PAUSE_PANEL_Y = 280;
 constexpr int METER_X = 576, METER_TOP = 144;  // the power meter's zone: x 512..640, y 144..336
 constexpr int GROUND_Y = 352;

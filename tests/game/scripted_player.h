@@ -90,6 +90,9 @@ class ScriptedPlayer {
 
     const Stats& stats() const { return stats_; }
 
+    // The stroke it would choose now: the golfer's facing and the power.
+    void Plan(int* facing, int* power) { Choose(facing, power); }
+
   private:
     enum class Phase { IDLE, RELEASE_TURN, RELEASE_STROKE };
 

@@ -64,6 +64,7 @@ class FilesTest : public testing::Test {
     }
     void TearDown() override {
         host_save_write_limit = nullptr;
+        host_state_saved = nullptr;
         work.reset();
     }
 
@@ -280,6 +281,47 @@ TEST_F(FilesTest, SymbolicLinkIsSavedThroughToItsFile) {
               "Could not save the game to .vendlestate: Too many levels of symbolic links\n");
     EXPECT_TRUE(fs::is_symlink(STATE_FILE_NAME));
     EXPECT_TRUE(fs::is_symlink("scores/loop"));
+}
+
+// The kept game's file goes the state file's way (the same save, through
+// links), is removed through them, and one set aside never replaces one set
+// aside before it.
+int changes = 0;
+void count_change(int) {
+    ++changes;
+}
+
+TEST_F(FilesTest, KeptGameFileIsSavedRemovedAndSetAsideThroughItsLinks) {
+    std::string bytes;
+    EXPECT_FALSE(host_load_file(KEPT_GAME_FILE_NAME, &bytes)) << "none yet";
+    EXPECT_TRUE(host_remove_file(KEPT_GAME_FILE_NAME)) << "nothing to remove is no failure";
+
+    host_state_saved = count_change;
+    const std::string aside = std::string(KEPT_GAME_FILE_NAME) + SET_ASIDE_SUFFIX;
+    EXPECT_EQ(host_save_file(KEPT_GAME_FILE_NAME, "game 1\n"), SAVE_OK);
+    ASSERT_TRUE(host_load_file(KEPT_GAME_FILE_NAME, &bytes));
+    EXPECT_EQ(bytes, "game 1\n");
+    EXPECT_EQ(host_set_aside_file(KEPT_GAME_FILE_NAME), aside);
+    EXPECT_EQ(host_save_file(KEPT_GAME_FILE_NAME, "game 2\n"), SAVE_OK);
+    EXPECT_EQ(host_set_aside_file(KEPT_GAME_FILE_NAME), aside + "-2");
+    EXPECT_EQ(ReadBytes(aside), "game 1\n") << "the first one set aside stays as it was";
+    EXPECT_EQ(ReadBytes(aside + "-2"), "game 2\n");
+    EXPECT_FALSE(fs::exists(KEPT_GAME_FILE_NAME));
+    EXPECT_EQ(changes, 4) << "the browser writes every change through";
+    host_state_saved = nullptr;
+
+    // Through a link, as the browser keeps its saves in a folder of their own.
+    fs::create_directories("save");
+    fs::create_symlink("save/.vendlegame", KEPT_GAME_FILE_NAME);
+    EXPECT_EQ(host_save_file(KEPT_GAME_FILE_NAME, "game 3\n"), SAVE_OK);
+    EXPECT_EQ(ReadBytes("save/.vendlegame"), "game 3\n");
+    EXPECT_EQ(host_set_aside_file(KEPT_GAME_FILE_NAME), std::string("save/.vendlegame") + SET_ASIDE_SUFFIX);
+    EXPECT_TRUE(fs::is_symlink(KEPT_GAME_FILE_NAME)) << "the link stays where it is";
+    EXPECT_EQ(host_save_file(KEPT_GAME_FILE_NAME, "game 4\n"), SAVE_OK);
+    EXPECT_TRUE(host_remove_file(KEPT_GAME_FILE_NAME));
+    EXPECT_FALSE(fs::exists("save/.vendlegame"));
+    EXPECT_TRUE(fs::is_symlink(KEPT_GAME_FILE_NAME));
+    EXPECT_EQ(ReadBytes(std::string("save/.vendlegame") + SET_ASIDE_SUFFIX), "game 3\n");
 }
 
 // ---------------------------------------------------------------------------

@@ -93,6 +93,7 @@ class RecordingApp : public bb_app_App {
     }
     int m_OnSuspend() override {
         record("suspend");
+        suspend_saw_rate = bb_app_device->f_updateRate;
         if (rate_in_suspend >= 0) bb_app_SetUpdateRate(rate_in_suspend);
         collections_at_last_event = gc_collections;
         return 0;
@@ -105,6 +106,7 @@ class RecordingApp : public bb_app_App {
         return 0;
     }
     int resume_saw_rate = -1;
+    int suspend_saw_rate = -1;
     // What m_PictureChanged answers; unset, every frame may differ.
     std::function<bool()> picture_changed;
     bool m_PictureChanged() override { return picture_changed ? picture_changed() : true; }
@@ -219,7 +221,8 @@ TEST_F(RunLoopTest, SuspendOnIconifyResumeOnlyWhenRestoredAndFocused) {
         w.focused = w.now < 0.3 || w.now >= 0.8;  // restored at 0.5, focused only at 0.8
     };
     app->Run();
-    ASSERT_EQ(count("suspend"), 1);
+    // The second suspension is the close's.
+    ASSERT_EQ(count("suspend"), 2);
     ASSERT_EQ(count("resume"), 1);
     const double suspended_at = times("suspend")[0];
     const double resumed_at = times("resume")[0];
@@ -235,11 +238,32 @@ TEST_F(RunLoopTest, SuspendOnIconifyResumeOnlyWhenRestoredAndFocused) {
     }
 }
 
+// Closing the window suspends the application once, last of all, so it keeps
+// what it keeps on a suspension; a window closed while iconified already was.
+TEST_F(RunLoopTest, ClosingTheWindowSuspendsOnceAndLast) {
+    for (bool iconifiedAtClose : {false, true}) {
+        SCOPED_TRACE(iconifiedAtClose ? "iconified" : "shown");
+        log.clear();
+        app->suspended = false;
+        win.now = 0.0;
+        win.iconified = false;
+        win.close_at = 0.5;
+        win.script = [iconifiedAtClose](ScriptedWindow& w) { w.iconified = iconifiedAtClose && w.now > 0.3; };
+        bb_app_SetUpdateRate(60);
+        app->Run();
+        EXPECT_EQ(count("suspend"), 1);
+        EXPECT_EQ(log.back().what, "suspend");
+        EXPECT_TRUE(app->suspended);
+    }
+}
+
 TEST_F(RunLoopTest, LosingFocusWithoutIconifyKeepsRunning) {
     win.close_at = 0.5;
     win.script = [](ScriptedWindow& w) { w.focused = w.now < 0.1; };
     app->Run();
-    EXPECT_EQ(count("suspend"), 0);
+    // Only the close suspends.
+    EXPECT_EQ(count("suspend"), 1);
+    EXPECT_EQ(log.back().what, "suspend");
     EXPECT_GT(count("update"), 25);
 }
 
@@ -249,9 +273,10 @@ TEST_F(RunLoopTest, RateSetInSuspendHookIsWhatResumeReapplies) {
     win.script = [](ScriptedWindow& w) { w.iconified = w.now > 0.2 && w.now < 0.4; };
     app->Run();
     ASSERT_EQ(count("resume"), 1);
-    // Re-applied before the resume hook ran.
+    // Re-applied before the resume hook ran, and the rate the game ran at
+    // until the window closed.
     EXPECT_EQ(application->resume_saw_rate, 5);
-    EXPECT_EQ(bb_app_device->f_updateRate, 5);
+    EXPECT_EQ(application->suspend_saw_rate, 5);
     EXPECT_NEAR(app->updatePeriod, 0.2, EPS);
 
     // A rate set inside the resume hook wins.
@@ -263,7 +288,7 @@ TEST_F(RunLoopTest, RateSetInSuspendHookIsWhatResumeReapplies) {
     win.script = [](ScriptedWindow& w) { w.iconified = w.now > 0.2 && w.now < 0.4; };
     bb_app_SetUpdateRate(60);
     app->Run();
-    EXPECT_EQ(bb_app_device->f_updateRate, 60);
+    EXPECT_EQ(application->suspend_saw_rate, 60);
 }
 
 TEST_F(RunLoopTest, ZeroHeightWindowGetsNeitherUpdatesNorRenders) {

@@ -352,6 +352,99 @@ async function probeSession(browser, probeDir, desktopFile) {
   server.close();
 }
 
+// The game in progress survives a reload and a closed page: a stroke on hole 1
+// of game type 1, kept in IndexedDB at rest; a reload, then a new page on the
+// same profile, each go straight to the game under its pause panel (never the
+// menu first); Quit then records the score once and the kept game is gone.
+async function keptGameSession(browser, url) {
+  const context = await browser.createBrowserContext();
+  const open = async (label) => {
+    const page = await context.newPage();
+    await page.setViewport({ width: 640, height: 480 });
+    return { page, log: watch(page, label) };
+  };
+  const kept = (page) => page.evaluate(() => {
+    try { return FS.readFile('/save/.vendlegame', { encoding: 'utf8' }); } catch (e) { return null; }
+  });
+  // What IndexedDB itself holds of the kept game: the page's storage, not its memory.
+  const keptStored = (page) => page.evaluate(() => new Promise((resolve) => {
+    const req = indexedDB.open('/save');
+    req.onerror = () => resolve(null);
+    req.onsuccess = () => {
+      const db = req.result;
+      const get = db.transaction('FILE_DATA', 'readonly').objectStore('FILE_DATA').get('/save/.vendlegame');
+      get.onerror = () => { db.close(); resolve(null); };
+      get.onsuccess = () => { db.close(); resolve(get.result ? new TextDecoder().decode(get.result.contents) : null); };
+    };
+  }));
+  const value = (text, name) => {
+    const m = new RegExp('\n' + name + ' (-?\\d+)\n').exec(text || '');
+    return m ? Number(m[1]) : null;
+  };
+  // Row 440 of a picture (above the page's fullscreen button) tells the
+  // screens apart: the wait screen's plain background, the grass of play
+  // (darker under the veil), or the menu.
+  const kind = (s) => {
+    let wait = true, play = true;
+    for (let x = 0; x < s.width; x++) {
+      const c = s.at(x, 440);
+      wait = wait && near(c, [40, 40, 80], 2);
+      play = play && c[0] === 0 && c[2] === 0;
+    }
+    return wait ? 'W' : play ? 'P' : 'O';
+  };
+  const straightToPausedGame = async (page, log, from) => {
+    const seen = [];
+    const ok = await waitFor(async () => {
+      if (!log.lines.slice(from).some((l) => l.includes(STARTED))) return false;
+      const s = await shot(page);
+      seen.push(kind(s));
+      return seen[seen.length - 1] === 'P' && veilShown(s) && s.at(630, 60)[2] > 0;
+    }, 20000, 30);
+    check(ok && !seen.includes('O'), 'the game comes back under its pause panel, never the menu first', seen.join(''));
+  };
+
+  let { page, log } = await open('kept');
+  await page.goto(url);
+  check(await log.waitLine(STARTED, 20000), 'the game starts');
+  check(await waitShot(page, menuShown, 10000) && (await still(page)), 'the menu comes to rest');
+  await click(page, TYPE1_BUTTON);
+  check(await waitShot(page, playShown, 10000), 'a game of type 1 starts');
+  await sleep(300);
+  await dragMeter(async (x, y) => {
+    await page.mouse.move(x, y);
+    await page.mouse.down();
+  }, (x, y) => page.mouse.move(x, y), () => page.mouse.up());
+  const atRest = async () => {
+    const text = await keptStored(page);
+    return value(text, 'balls') === 7 && value(text, 'ballstate') === 0 ? text : null;
+  };
+  check(await waitFor(atRest, 15000, 100), 'the ball at rest is kept in IndexedDB', await kept(page));
+  const text = await atRest();
+  check(value(text, 'score') === STROKE_SCORE, 'the kept game holds the stroke\'s score', value(text, 'score'));
+
+  // A reload mid-game.
+  const lines = log.lines.length;
+  await page.reload();
+  await straightToPausedGame(page, log, lines);
+  check((await kept(page)) === text, 'coming back changes nothing kept');
+
+  // The page closed, a new one opened on the same profile.
+  await page.close();
+  ({ page, log } = await open('kept again'));
+  await page.goto(url);
+  await straightToPausedGame(page, log, 0);
+  check(await still(page), 'the pause panel comes to rest');
+  await click(page, PAUSE_QUIT);
+  check(await waitShot(page, menuShown, 15000), 'Quit ends the game and shows the menu');
+  check(kind(await shot(page)) === 'O', 'the menu is told apart from the game and the wait screen');
+  check(await waitFor(async () => (await keptStored(page)) === null, 5000), 'the ended game is no longer kept');
+  const fields = await stateFields(page);
+  check(fields && fields[FIELD_TYPE1_LAST] === STROKE_SCORE && fields[FIELD_TYPE1_LAST + 2] === 0,
+        'the score is recorded once', fields && fields.slice(35, 40));
+  await context.close();
+}
+
 async function main() {
   const site = path.resolve(process.argv[2] || 'build-web');
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'moxel-web-'));
@@ -367,6 +460,7 @@ async function main() {
     await refusedStorageSession(browser, server.url);
     await padSession(browser, server.url);
     await phoneSessions(browser, site, { check, watch, openPage, waitShot, still });
+    await keptGameSession(browser, server.url);
     if (process.argv[3]) await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
     await browser.close();
   } finally {
