@@ -143,7 +143,9 @@ async function landscapeSession(browser, url, t) {
 // Gone offline: the server is shut and the browser has no network; a reload
 // starts the game from what the service worker kept, and it plays.
 async function offlineSession(browser, server, t) {
-  const { page, close } = await t.openPage(browser, { viewport: LANDSCAPE });
+  // Storage of its own: the game left in progress in the landscape session
+  // would be resumed here.
+  const { page, close } = await t.openPage(browser, { viewport: LANDSCAPE, isolated: true });
   const log = t.watch(page, 'offline');
   await page.goto(server.url);
   t.check(await log.waitLine(STARTED, 20000), 'the game starts before going offline');
