@@ -14,6 +14,7 @@
 //   evaluate(expr)           the value of a JavaScript expression in the page
 //   pointer(kind, steps)     'mouse' or 'touch'; steps { down: [x, y] } | { move: [x, y] } | { up: true } |
 //                            { pause: ms }, in CSS pixels of the 640x480 page
+//   resize(width, height)    the page's size in CSS pixels
 //   key(name)                a key pressed and released: 'Escape', 'ArrowUp', 'ArrowDown', 'Enter', 'F11'
 //   screenshot()             the page as shown, decoded (browser.js decodePng)
 //   errors()                 console errors, page errors and failed loads seen so far
@@ -151,6 +152,7 @@ async function puppeteerDriver(name, browser, { viewport, notes = [], cleanup = 
       }
     },
     key: (k) => page.keyboard.press(k),
+    resize: (width, height) => page.setViewport({ ...viewport, width, height }),
     screenshot: async () => decodePng(Buffer.from(await page.screenshot({ type: 'png' }))),
     errors: async () => errors.slice(),
     async close() {
@@ -194,15 +196,17 @@ const KEYS = { Escape: '\uE00C', Enter: '\uE007', ArrowUp: '\uE013', ArrowDown: 
 async function startWebKit() {
   const x = await startXvfb();
   let session = null;
+  // The window's size is the page's plus the browser's own parts, if any.
+  const resize = async (width, height) => {
+    await session.setWindowRect({ width, height });
+    const [w, h] = await session.execute('return [window.innerWidth, window.innerHeight];');
+    if (w !== width || h !== height) await session.setWindowRect({ width: 2 * width - w, height: 2 * height - h });
+  };
   try {
     session = await Session.start(WEBKIT_DRIVER, {
       'webkitgtk:browserOptions': { binary: MINIBROWSER, args: ['--automation'] },
     }, { ...process.env, DISPLAY: x.display });
-    // The window's size is the page's plus the browser's own parts, if any.
-    const inner = () => session.execute('return [window.innerWidth, window.innerHeight];');
-    await session.setWindowRect({ width: WIDTH, height: HEIGHT });
-    const [w, h] = await inner();
-    if (w !== WIDTH || h !== HEIGHT) await session.setWindowRect({ width: 2 * WIDTH - w, height: 2 * HEIGHT - h });
+    await resize(WIDTH, HEIGHT);
   } catch (e) {
     if (session) await session.close().catch(() => {});
     throw e;
@@ -249,6 +253,7 @@ async function startWebKit() {
       const value = KEYS[k];
       await session.actions([{ type: 'key', id: 'keys', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
     },
+    resize,
     screenshot: async () => decodePng(await session.screenshot()),
     async errors() {
       await collect();

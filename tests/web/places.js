@@ -31,7 +31,7 @@ function region(s, x0, y0, x1, y1) {
 module.exports = {
   WIDTH: 640,
   HEIGHT: 480,
-  SKY, GRASS, menuShown, playShown, veilShown, lastTenRow, region,
+  SKY, GRASS, near, menuShown, playShown, veilShown, lastTenRow, region,
   SOUND_SWITCH: [320, 32],
   TYPE1_BUTTON: [128, 336],
   PAUSE_BUTTON: [16, 16],
