@@ -54,16 +54,24 @@ Module['preRun'].push(function () {
   };
 })();
 
-// Browsers start sound only on a player's gesture: the first press of a key,
-// a button or a finger (not its release) starts it.
+// Browsers start sound only inside a player's gesture that carries a user
+// activation: the press of a key or a mouse button, or the end of a touch (a
+// finger's touchstart and pointerdown carry none). The starter stays armed
+// until the sound runs, so a request refused too early is made again.
 (function () {
-  var events = ['keydown', 'mousedown', 'touchstart', 'pointerdown'];
+  var events = ['keydown', 'mousedown', 'pointerup', 'touchend', 'click'];
+  function disarm() {
+    events.forEach(function (e) { window.removeEventListener(e, start, true); });
+  }
   function start() {
     var ok = typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx;
     if (!ok) return;
     var ctx = AL.currentCtx.audioCtx;
-    if (ctx.state !== 'running') ctx.resume();
-    events.forEach(function (e) { window.removeEventListener(e, start, true); });
+    if (ctx.state === 'running') {
+      disarm();
+      return;
+    }
+    ctx.resume().then(function () { if (ctx.state === 'running') disarm(); }, function () {});
   }
   events.forEach(function (e) { window.addEventListener(e, start, true); });
 })();
