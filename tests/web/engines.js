@@ -46,7 +46,10 @@ const XVFB_READY_MS = 10000;
 const RECORDER = `<script>(function () {
   var lines = window.moxelTestLines = [];
   var log = console.log;
-  console.log = function () { lines.push(Array.prototype.join.call(arguments, ' ')); return log.apply(console, arguments); };
+  console.log = function () {
+    lines.push(Array.prototype.join.call(arguments, ' '));
+    return log.apply(console, arguments);
+  };
   function inEvent() {
     var e = window.event;
     return e ? e.type + (e.isTrusted ? '' : ' (untrusted)') : 'outside an event';
@@ -69,10 +72,14 @@ const RECORDER = `<script>(function () {
   }
   var errors = window.moxelTestErrors = [];
   var error = console.error;
-  console.error = function () { errors.push(Array.prototype.join.call(arguments, ' ')); return error.apply(console, arguments); };
+  console.error = function () {
+    errors.push(Array.prototype.join.call(arguments, ' '));
+    return error.apply(console, arguments);
+  };
   window.addEventListener('error', function (e) {
     var t = e.target;
-    errors.push(t && t !== window && (t.src || t.href) ? 'failed to load ' + (t.src || t.href) : 'uncaught: ' + e.message);
+    var file = t && t !== window && (t.src || t.href);
+    errors.push(file ? 'failed to load ' + file : 'uncaught: ' + e.message);
   }, true);
   window.addEventListener('unhandledrejection', function (e) {
     errors.push('unhandled rejection: ' + (e.reason && e.reason.message || e.reason));
@@ -127,8 +134,10 @@ async function puppeteerDriver(name, browser, { viewport, notes = [], cleanup = 
     const json = `JSON.stringify((${expr}))`;
     let text;
     if (cdp) {
-      const r = await cdp.send('Runtime.evaluate', { expression: json, returnByValue: true, awaitPromise: true, userGesture: false });
-      if (r.exceptionDetails) throw new Error(`${expr}: ${r.exceptionDetails.exception ? r.exceptionDetails.exception.description : r.exceptionDetails.text}`);
+      const r = await cdp.send('Runtime.evaluate',
+                               { expression: json, returnByValue: true, awaitPromise: true, userGesture: false });
+      const fault = r.exceptionDetails;
+      if (fault) throw new Error(`${expr}: ${fault.exception ? fault.exception.description : fault.text}`);
       text = r.result.value;
     } else {
       const r = await page.mainFrame().browsingContext.defaultRealm.evaluate(json, true, { userActivation: false });
@@ -210,6 +219,8 @@ async function startFirefox() {
   return puppeteerDriver('firefox', browser, { viewport: { width: WIDTH, height: HEIGHT } });
 }
 
+const moveTo = ([x, y]) => ({ type: 'pointerMove', x: Math.round(x), y: Math.round(y), origin: 'viewport', duration: 0 });
+
 // WebDriver's key values for the keys the journey presses.
 const KEYS = { Escape: '\uE00C', Enter: '\uE007', ArrowUp: '\uE013', ArrowDown: '\uE015', F11: '\uE03B' };
 
@@ -234,7 +245,8 @@ async function startWebKit() {
   const seen = [];
   const collect = async () => {
     try {
-      seen.push(...(await session.execute('var e = window.moxelTestErrors || []; window.moxelTestErrors = []; return e;')));
+      seen.push(...(await session.execute(
+        'var e = window.moxelTestErrors || []; window.moxelTestErrors = []; return e;')));
     } catch (e) {
       seen.push(`the page could not be asked for its errors: ${e.message}`);
     }
@@ -253,24 +265,27 @@ async function startWebKit() {
       await collect();
       await session.refresh();
     },
-    said: (text) => session.execute('return (window.moxelTestLines || []).some(function (l) { return l.indexOf(arguments[0]) >= 0; });', [text]),
+    said: (text) => session.execute(
+      'var text = arguments[0]; return (window.moxelTestLines || []).some(function (l) { return l.indexOf(text) >= 0; });',
+      [text]),
     evaluate: (expr) => session.execute(`return (${expr});`),
     async pointer(kind, steps) {
       const actions = [];
       for (const s of steps) {
         if (s.pause) actions.push({ type: 'pause', duration: s.pause });
         else if (s.down) {
-          actions.push({ type: 'pointerMove', x: Math.round(s.down[0]), y: Math.round(s.down[1]), origin: 'viewport', duration: 0 });
+          actions.push(moveTo(s.down));
           actions.push({ type: 'pointerDown', button: 0 });
         } else if (s.move) {
-          actions.push({ type: 'pointerMove', x: Math.round(s.move[0]), y: Math.round(s.move[1]), origin: 'viewport', duration: 0 });
+          actions.push(moveTo(s.move));
         } else if (s.up) actions.push({ type: 'pointerUp', button: 0 });
       }
       await session.actions([{ type: 'pointer', id: kind, parameters: { pointerType: kind }, actions }]);
     },
     async key(k) {
       const value = KEYS[k];
-      await session.actions([{ type: 'key', id: 'keys', actions: [{ type: 'keyDown', value }, { type: 'keyUp', value }] }]);
+      const actions = [{ type: 'keyDown', value }, { type: 'keyUp', value }];
+      await session.actions([{ type: 'key', id: 'keys', actions }]);
     },
     resize,
     screenshot: async () => decodePng(await session.screenshot()),

@@ -114,9 +114,11 @@ async function mouseJourney(d, url, check, limits) {
   if (limits.sound) {
     console.log(`left out ${d.name}: the sound running after the click (${limits.sound})`);
   } else {
-    check(await until(d, `(${AUDIO}) === 'running'`, 3000), 'the first click starts the sound', await d.evaluate(AUDIO));
+    check(await until(d, `(${AUDIO}) === 'running'`, 3000), 'the first click starts the sound',
+          await d.evaluate(AUDIO));
   }
-  check(await until(d, `((${STATE}) || [])[${P.FIELD_SOUND}] === 0`, 3000), 'the sound switch turns the sound off and saves it');
+  check(await until(d, `((${STATE}) || [])[${P.FIELD_SOUND}] === 0`, 3000),
+        'the sound switch turns the sound off and saves it');
 
   await d.key('F11');
   check(await until(d, `window.moxelTestFullscreens.includes('keydown')`, 3000),
@@ -157,7 +159,8 @@ async function mouseJourney(d, url, check, limits) {
   check(await started(d), 'a reload starts the game again');
   check(await shotTest(d, P.menuShown, 10000) && (await still(d)), 'the menu draws after the reload');
   const after = await d.evaluate(STATE);
-  check(JSON.stringify(after) === JSON.stringify(before), 'the reload keeps the scores and settings', after && after.slice(0, 6));
+  check(JSON.stringify(after) === JSON.stringify(before), 'the reload keeps the scores and settings',
+        after && after.slice(0, 6));
   const soundOff = await d.screenshot();
   // The tables show the chosen game type's scores; the arrow up key chooses type 1.
   await d.key('ArrowUp');
@@ -167,7 +170,8 @@ async function mouseJourney(d, url, check, limits) {
   check(P.lastTenRow(menu, 1) > P.lastTenRow(menu, 2) + 10, 'the score shows in the last-ten table',
         [P.lastTenRow(menu, 1), P.lastTenRow(menu, 2)]);
   const [sx, sy] = P.SOUND_SWITCH;
-  check(P.region(soundOff, sx - 16, sy - 16, sx + 16, sy + 16) !== P.region(soundOn, sx - 16, sy - 16, sx + 16, sy + 16),
+  const around = (s) => P.region(s, sx - 16, sy - 16, sx + 16, sy + 16);
+  check(around(soundOff) !== around(soundOn),
         'the sound switch still shows off');
 }
 
@@ -247,7 +251,8 @@ async function losses(d, site, siteDir, check) {
   }
   const worker = fs.existsSync(path.join(siteDir, 'sw.js'));
   if (!worker || !(await d.evaluate(`'serviceWorker' in navigator`))) {
-    console.log(`left out ${d.name}: a reload offline (${worker ? 'the engine has no service workers' : 'the site has no service worker'})`);
+    const why = worker ? 'the engine has no service workers' : 'the site has no service worker';
+    console.log(`left out ${d.name}: a reload offline (${why})`);
     return;
   }
   // The first visit installs the worker; from the next load on it answers.
@@ -327,7 +332,8 @@ async function main() {
     console.error('usage: engines_test.js <site folder> <probe folder> <desktop probe pixels> [engine...]');
     process.exit(2);
   }
-  const engines = named.length ? named : (process.env.MOXEL_WEB_ENGINES || 'firefox webkit').split(/[\s,]+/).filter(Boolean);
+  const engines = named.length ? named : (process.env.MOXEL_WEB_ENGINES || 'firefox webkit').split(/[\s,]+/)
+    .filter(Boolean);
   const site = await serve(path.resolve(siteDir), { inject: RECORDER });
   const probeSite = await serve(path.resolve(probeDir), { inject: RECORDER });
   const started = Date.now();
