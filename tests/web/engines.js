@@ -25,7 +25,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
-const { launch, decodePng, sleep } = require('./browser');
+const { launch, decodePng, sleep, waitFor } = require('./browser');
 const { Session } = require('./webdriver');
 
 const FIREFOX = process.env.MOXEL_FIREFOX || '/usr/bin/firefox-esr';
@@ -35,6 +35,7 @@ const WIDTH = 640;
 const HEIGHT = 480;
 const SCREEN = '1280x1024x24';
 const XVFB_READY_MS = 10000;
+const RESIZE_MS = 3000;
 
 // Put at the top of every page the test server sends, so an engine whose
 // driver hears nothing of the console (WebKit's) still reports the page's
@@ -227,11 +228,29 @@ const KEYS = { Escape: '\uE00C', Enter: '\uE007', ArrowUp: '\uE013', ArrowDown: 
 async function startWebKit() {
   const x = await startXvfb();
   let session = null;
-  // The window's size is the page's plus the browser's own parts, if any.
+  // The window's size is the page's plus the browser's own parts (a
+  // toolbar), measured once the first size has settled; the page takes a
+  // new size a moment after the window.
+  const inner = async () => JSON.stringify(await session.execute('return [window.innerWidth, window.innerHeight];'));
+  const settled = async () => {
+    let last = null;
+    await waitFor(async () => {
+      const now = await inner();
+      const same = now === last;
+      last = now;
+      return same;
+    }, RESIZE_MS, 100);
+    return JSON.parse(last);
+  };
+  let parts = null;
   const resize = async (width, height) => {
-    await session.setWindowRect({ width, height });
-    const [w, h] = await session.execute('return [window.innerWidth, window.innerHeight];');
-    if (w !== width || h !== height) await session.setWindowRect({ width: 2 * width - w, height: 2 * height - h });
+    if (!parts) {
+      await session.setWindowRect({ width, height });
+      const [w, h] = await settled();
+      parts = [width - w, height - h];
+    }
+    await session.setWindowRect({ width: width + parts[0], height: height + parts[1] });
+    await waitFor(async () => (await inner()) === JSON.stringify([width, height]), RESIZE_MS, 50);
   };
   try {
     session = await Session.start(WEBKIT_DRIVER, {
