@@ -73,14 +73,17 @@ async function moving(d) {
 
 const click = (d, [x, y], kind = 'mouse') => d.pointer(kind, [{ down: [x, y] }, { pause: 50 }, { up: true }]);
 
-// Presses on the meter, drags down to the release point in steps, lets go.
+// Presses on the meter, drags down to the release point in steps, holds
+// still there for a few updates as a hand does (a loaded machine may bring
+// the last moves and the release in one frame) and lets go.
+const HOLD_BEFORE_RELEASE_MS = 100;
 function dragMeter(d, kind) {
   const steps = [{ down: P.METER_PRESS }];
   for (let i = 1; i <= 8; i++) {
     steps.push({ move: [P.METER_PRESS[0], P.METER_PRESS[1] + ((P.METER_RELEASE[1] - P.METER_PRESS[1]) * i) / 8] });
     steps.push({ pause: 20 });
   }
-  steps.push({ up: true });
+  steps.push({ pause: HOLD_BEFORE_RELEASE_MS }, { up: true });
   return d.pointer(kind, steps);
 }
 
