@@ -3,8 +3,11 @@
 # the browser version and the probe page (scripts/web.sh, warnings as errors),
 # installs puppeteer-core from the lock file into build-web.work/node (it
 # drives Debian's chromium; no browser is downloaded), and plays the game in
-# headless Chromium (tests/web/web_test.js). The probe picture is compared with
-# the one the desktop's GL test kept in the desktop build folder.
+# headless Chromium (tests/web/web_test.js), then plays the core journey in
+# the other engines, Firefox and WebKit, each on a private X server
+# (tests/web/engines_test.js; MOXEL_WEB_ENGINES picks others, "" none). The
+# probe picture is compared with the one the desktop's GL test kept in the
+# desktop build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${MOXEL_BUILD_DIR:-build}"
@@ -27,5 +30,14 @@ else
   echo "no desktop probe pixels in $PROBE_PIXELS: run the GL tests first" >&2
   exit 1
 fi
+export NODE_PATH="$WORK/node/node_modules"
+status=0
 echo "== browser tests (headless Chromium)"
-NODE_PATH="$WORK/node/node_modules" node tests/web/web_test.js "${ARGS[@]}"
+node tests/web/web_test.js "${ARGS[@]}" || status=1
+ENGINES="${MOXEL_WEB_ENGINES-firefox webkit}"
+if [ -n "$ENGINES" ]; then
+  echo "== the core journey in the other engines ($ENGINES)"
+  # shellcheck disable=SC2086  # one word an engine
+  node tests/web/engines_test.js "${ARGS[@]}" $ENGINES || status=1
+fi
+exit "$status"

@@ -6,9 +6,11 @@
 # Usage: scripts/web.sh [--serve [PORT]]
 #   --serve   then serves build-web/ on 127.0.0.1 only (default port 8080)
 #             and prints the address; Ctrl+C stops it.
-# MOXEL_WEB_TEST=1 also installs what the browser tests need (chromium, npm
-# when there is none)
-# and builds the test's probe page into build-web.work/probe.
+# MOXEL_WEB_TEST=1 also installs what the browser tests need (the three
+# engines: chromium, firefox-esr, and WebKitGTK's MiniBrowser with its
+# WebDriver; Xvfb for the two that need a window; npm when there is none) and
+# builds the test's probe page into build-web.work/probe.
+# MOXEL_SETUP_DRY_RUN=1 only prints the packages it would install.
 #
 # The data is drawn natively by the desktop build's own tool, in
 # build-web.work/tools; the program is built with Debian's Emscripten in
@@ -26,9 +28,15 @@ esac
 
 PACKAGES=(emscripten build-essential cmake ninja-build pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev python3)
 if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then
-  PACKAGES+=(chromium)
+  # WebKitGTK's MiniBrowser comes with its library, libwebkit2gtk-4.1-0,
+  # which the driver package depends on.
+  PACKAGES+=(chromium firefox-esr webkit2gtk-driver xvfb)
   # The machine's own Node.js brings npm with it; Debian's comes in two packages.
   if ! command -v npm >/dev/null; then PACKAGES+=(nodejs npm); fi
+fi
+if [ "${MOXEL_SETUP_DRY_RUN:-0}" = 1 ]; then
+  echo "packages: ${PACKAGES[*]}"
+  exit 0
 fi
 ./scripts/install-missing.sh "${PACKAGES[@]}"
 

@@ -22,24 +22,43 @@ const TYPES = {
   '.data': 'application/octet-stream', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
 };
 
-// Serves `root` on 127.0.0.1 at a free port; resolves to { url, close }.
-// Closing drops the connections kept open too: the network is gone.
-function serve(root) {
+// Serves `root` on 127.0.0.1 at a free port; resolves to { url, missing,
+// offline, close }. `inject` (HTML) goes in at the top of every page's head,
+// before the page's own scripts; `missing` lists the paths asked for that do
+// not exist; offline(true) drops every connection, as a lost network does.
+function serve(root, { inject = '' } = {}) {
+  const missing = [];
+  let cut = false;
   const server = http.createServer((req, res) => {
+    if (cut) {
+      req.socket.destroy();
+      return;
+    }
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
     if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+      missing.push(name);
       res.writeHead(404);
       res.end();
       return;
     }
-    res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+    const type = TYPES[path.extname(file)] || 'application/octet-stream';
+    res.writeHead(200, { 'Content-Type': type });
+    if (inject && path.extname(file) === '.html') {
+      res.end(fs.readFileSync(file, 'utf8').replace(/<head>/i, (head) => head + inject));
+      return;
+    }
     fs.createReadStream(file).pipe(res);
   });
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => {
       resolve({
         url: `http://127.0.0.1:${server.address().port}/`,
+        missing,
+        offline(on) {
+          cut = on;
+          if (on) server.closeAllConnections();
+        },
         close: () => {
           if (!server.listening) return;
           server.close();
@@ -113,6 +132,7 @@ function decodePng(buf) {
     },
     same(other) { return other && other.width === width && other.height === height && px.equals(other.px); },
     px,
+    png: buf,
   };
 }
 

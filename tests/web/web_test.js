@@ -19,20 +19,11 @@ const path = require('path');
 const { serve, launch, sleep, waitFor, shot, near, rates } = require('./browser');
 const { phoneSessions } = require('./phone');
 
-const SKY = [0, 0, 80];
-const GRASS = [0, 200, 0];
-const SOUND_SWITCH = [320, 32];
-const TYPE1_BUTTON = [128, 336];
-const PAUSE_BUTTON = [16, 16];
-const PAUSE_QUIT = [180, 184];
-// Hole 1 of game type 1: the golfer faces right, and a stroke released 80
-// units below the meter's top scores 25 (a run of releases around it does too).
-const METER_PRESS = [620, 160];
-const METER_RELEASE = [620, 224];
-const STROKE_SCORE = 25;
-// The state text's fields: the sound setting, and game type 1's newest last-ten score.
-const FIELD_SOUND = 5;
-const FIELD_TYPE1_LAST = 36;
+// The game's places, colours and state fields (places.js, shared with the engine journey).
+const {
+  SKY, GRASS, SOUND_SWITCH, TYPE1_BUTTON, PAUSE_BUTTON, PAUSE_QUIT, METER_PRESS, METER_RELEASE, STROKE_SCORE,
+  FIELD_SOUND, FIELD_TYPE1_LAST, menuShown, playShown, veilShown, lastTenRow, region,
+} = require('./places');
 const STARTED = 'Moxelpark started';
 // Buttons of the browser's standard pad layout.
 const STANDARD_A = 0;
@@ -63,10 +54,6 @@ function watch(page, label) {
   };
 }
 
-const menuShown = (s) => near(s.at(2, 2), SKY);
-const playShown = (s) => near(s.at(60, 470), GRASS) && near(s.at(630, 60), SKY);
-const veilShown = (s) => s.at(630, 60)[2] < 50;
-
 // Waits until two screenshots a moment apart are the same: a slide came to rest.
 async function still(page, ms = 10000) {
   let last = null;
@@ -90,21 +77,6 @@ function stateFields(page) {
       return null;
     }
   });
-}
-
-// Lit pixels of the last-ten list's row k (1 is the newest score).
-function lastTenRow(s, k) {
-  let n = 0;
-  for (let y = 240 + 15 * k; y < 255 + 15 * k; y++) {
-    for (let x = 515; x < 635; x++) if (s.at(x, y).some((v) => v > 150)) n++;
-  }
-  return n;
-}
-
-function region(s, x0, y0, x1, y1) {
-  const out = [];
-  for (let y = y0; y < y1; y++) for (let x = x0; x < x1; x++) out.push(...s.at(x, y));
-  return out.join(',');
 }
 
 async function click(page, [x, y]) {
