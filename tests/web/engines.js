@@ -124,7 +124,12 @@ async function puppeteerDriver(name, browser, { viewport, notes = [], cleanup = 
     if (m.type() === 'error') errors.push(m.text());
   });
   page.on('pageerror', (e) => errors.push(e.message));
-  page.on('requestfailed', (r) => errors.push(`request failed ${r.url()}`));
+  // A request the journey's own reloads cut short (a favicon still coming)
+  // is no fault of the page's.
+  page.on('requestfailed', (r) => {
+    const why = (r.failure() || {}).errorText || 'no reason';
+    if (!/ABORTED/.test(why)) errors.push(`request failed ${r.url()} (${why})`);
+  });
   const touch = page.touchscreen;
   const mouse = page.mouse;
   // puppeteer's own evaluate hands the page a user activation, as a gesture
