@@ -212,14 +212,11 @@ String host_load_state() {
     return load_and_close(std::fopen(STATE_FILE_NAME, "rb"));
 }
 
-int host_save_state(const String& state) {
-    std::vector<unsigned char> bytes;
-    state.Save(bytes);
-    return host_save_file(STATE_FILE_NAME, std::string(bytes.begin(), bytes.end()));
-}
+namespace {
 
-int host_save_file(const char* name, const std::string& text) {
-    const std::vector<unsigned char> bytes(text.begin(), text.end());
+// Saves `bytes` as the file `name` of the working directory, the crash-safe
+// way the state file is saved.
+int save_bytes(const char* name, const std::vector<unsigned char>& bytes) {
     const std::string target = link_target(name);
     if (target.empty()) return report_failure(SAVE_CANNOT_OPEN, name, ELOOP);
     // A file the player may not write is left alone, as an open for writing
@@ -234,6 +231,18 @@ int host_save_file(const char* name, const std::string& text) {
     if (result == NO_NEW_FILES) result = save_in_place(target, bytes);
     if (host_state_saved) host_state_saved(result);
     return result;
+}
+
+}  // namespace
+
+int host_save_state(const String& state) {
+    std::vector<unsigned char> bytes;
+    state.Save(bytes);
+    return save_bytes(STATE_FILE_NAME, bytes);
+}
+
+int host_save_file(const char* name, const std::string& text) {
+    return save_bytes(name, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
 bool host_load_file(const char* name, std::string* bytes) {

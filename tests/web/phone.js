@@ -68,6 +68,18 @@ async function tap(cdp, [x, y]) {
   await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
 }
 
+// A page of its own, with its console watched and a DevTools session to read
+// it quietly; `go` opens `url` in it.
+async function openPhone(browser, url, t, label, options) {
+  const { page, close } = await t.openPage(browser, options);
+  const log = t.watch(page, label);
+  const cdp = await page.createCDPSession();
+  return { page, close, log, cdp, go: () => page.goto(url) };
+}
+
+const audioState = (cdp) => quietly(cdp, 'AL.currentCtx.audioCtx.state');
+const keptByWorker = (cdp) => waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000);
+
 // The mean brightness of a screenshot, sampled: the pause panel's veil darkens it.
 function brightness(s) {
   let sum = 0, n = 0;
@@ -83,13 +95,12 @@ const playShown = (s) => near(s.at(Math.floor(s.width / 10), s.height - 30), GRA
 // Sound, wake lock, back button and the lost context, in landscape (the way
 // the installed game asks to be held), in the browser's own profile.
 async function landscapeSession(browser, url, t) {
-  const { page, close } = await t.openPage(browser, { viewport: LANDSCAPE, init: instrument });
-  const log = t.watch(page, 'phone');
-  await page.goto(url);
-  const cdp = await page.createCDPSession();
+  const { page, close, log, cdp, go } =
+    await openPhone(browser, url, t, 'phone', { viewport: LANDSCAPE, init: instrument });
+  await go();
   t.check(await log.waitLine(STARTED, 20000), 'a phone starts the game');
   t.check(await t.waitShot(page, menuShown, 10000) && (await t.still(page)), 'the menu draws on a phone');
-  const audio = () => quietly(cdp, 'AL.currentCtx.audioCtx.state');
+  const audio = () => audioState(cdp);
   t.check((await audio()) !== 'running', 'no sound before the first tap', await audio());
 
   await tap(cdp, TYPE1_AT(LANDSCAPE));
@@ -133,8 +144,7 @@ async function landscapeSession(browser, url, t) {
           await locks());
 
   // Installable, and playable with the network gone.
-  t.check(await waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000),
-          'a service worker keeps the game');
+  t.check(await keptByWorker(cdp), 'a service worker keeps the game');
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   t.check(installabilityErrors.length === 0, 'the page is installable', installabilityErrors);
   await close();
@@ -145,13 +155,11 @@ async function landscapeSession(browser, url, t) {
 async function offlineSession(browser, server, t) {
   // Storage of its own: the game left in progress in the landscape session
   // would be resumed here.
-  const { page, close } = await t.openPage(browser, { viewport: LANDSCAPE, isolated: true });
-  const log = t.watch(page, 'offline');
-  await page.goto(server.url);
+  const { page, close, log, cdp, go } =
+    await openPhone(browser, server.url, t, 'offline', { viewport: LANDSCAPE, isolated: true });
+  await go();
   t.check(await log.waitLine(STARTED, 20000), 'the game starts before going offline');
-  const cdp = await page.createCDPSession();
-  t.check(await waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000),
-          'the page is kept by the service worker');
+  t.check(await keptByWorker(cdp), 'the page is kept by the service worker');
   server.close();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', { offline: true, latency: 0, downloadThroughput: -1,
@@ -168,13 +176,12 @@ async function offlineSession(browser, server, t) {
 // at the phone's own pixels, and the sound starts at the first tap anywhere.
 // From the menu the back button leaves the page.
 async function portraitSession(browser, url, t) {
-  const { page, close } = await t.openPage(browser, { viewport: PORTRAIT, isolated: true, init: instrument });
-  const log = t.watch(page, 'portrait');
-  const cdp = await page.createCDPSession();
+  const { page, close, log, cdp, go } =
+    await openPhone(browser, url, t, 'portrait', { viewport: PORTRAIT, isolated: true, init: instrument });
   let notched = true;
   await cdp.send('Emulation.setSafeAreaInsetsOverride', { insets: NOTCH }).catch(() => { notched = false; });
   await page.goto('about:blank');
-  await page.goto(url);
+  await go();
   t.check(await log.waitLine(STARTED, 20000), 'the game starts upright');
   t.check(await t.waitShot(page, menuShown, 10000) && (await t.still(page)), 'the menu draws upright');
   const canvas = await page.evaluate(() => {
@@ -189,7 +196,7 @@ async function portraitSession(browser, url, t) {
   } else {
     console.log('skip the safe-area check: this browser cannot stand in for a notch');
   }
-  const audio = () => quietly(cdp, 'AL.currentCtx.audioCtx.state');
+  const audio = () => audioState(cdp);
   await tap(cdp, NOTHING_AT);
   t.check(await waitFor(async () => (await audio()) === 'running', 3000), 'upright, one tap starts the sound',
           await audio());
@@ -202,10 +209,9 @@ async function portraitSession(browser, url, t) {
 // A context that never comes back: the page says so and offers a reload,
 // which brings the game back.
 async function lostForGoodSession(browser, url, t) {
-  const { page, close } = await t.openPage(browser, { viewport: LANDSCAPE, isolated: true });
-  const log = t.watch(page, 'lost');
-  await page.goto(url);
-  const cdp = await page.createCDPSession();
+  const { page, close, log, cdp, go } =
+    await openPhone(browser, url, t, 'lost', { viewport: LANDSCAPE, isolated: true });
+  await go();
   t.check(await log.waitLine(STARTED, 20000), 'the game starts');
   await quietly(cdp, `document.getElementById('canvas').getContext('webgl')
                         .getExtension('WEBGL_lose_context').loseContext(); true`);
@@ -233,12 +239,9 @@ async function newBuildSession(browser, site, t) {
     expression: 'navigator.serviceWorker.getRegistration().then((r) => !!(r && r.waiting))',
     awaitPromise: true, returnByValue: true }).then((r) => r.result.value);
   try {
-    let { page, close } = await t.openPage(browser, { viewport: LANDSCAPE });
-    let log = t.watch(page, 'old build');
-    await page.goto(server.url);
-    let cdp = await page.createCDPSession();
-    t.check(await waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000),
-            'the first build is kept');
+    let { page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'old build', { viewport: LANDSCAPE });
+    await go();
+    t.check(await keptByWorker(cdp), 'the first build is kept');
     await close();
 
     // Published: the game's script changes and the worker names a new cache.
@@ -246,10 +249,8 @@ async function newBuildSession(browser, site, t) {
     const worker = path.join(dir, 'sw.js');
     fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const BUILD = '[^']*'/, "const BUILD = 'next'"));
 
-    ({ page, close } = await t.openPage(browser, { viewport: LANDSCAPE }));
-    log = t.watch(page, 'new build');
-    await page.goto(server.url);
-    cdp = await page.createCDPSession();
+    ({ page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'new build', { viewport: LANDSCAPE }));
+    await go();
     t.check(await log.waitLine(STARTED, 20000), 'the game starts while a new build is fetched');
     t.check(await waitFor(() => waiting(cdp), 10000), 'the new build is fetched whole and waits');
     t.check((await build(cdp)) === 'undefined', 'the open page goes on with the old build');
@@ -259,10 +260,8 @@ async function newBuildSession(browser, site, t) {
     await close();
 
     // The next visit, with no page of the old build open.
-    ({ page, close } = await t.openPage(browser, { viewport: LANDSCAPE }));
-    log = t.watch(page, 'next visit');
-    await page.goto(server.url);
-    cdp = await page.createCDPSession();
+    ({ page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'next visit', { viewport: LANDSCAPE }));
+    await go();
     t.check(await waitFor(async () => (await build(cdp)) === '2', 20000), 'the next visit runs the new build',
             await build(cdp));
     t.check(await log.waitLine(STARTED, 20000), 'the new build starts');
