@@ -117,14 +117,15 @@ async function flies(page) {
 async function mouseSession(browser, url) {
   const { page, close } = await openPage(browser);
   const log = watch(page, 'mouse');
-  const navigated = Date.now();
   await page.goto(url);
   check(await log.waitLine(STARTED, 20000), 'the game starts');
+  // Timed by the page's own clock from navigation: the driver's screenshots
+  // would add their own time, which grows with whatever else the machine runs.
+  const startedMs = Number((/started in (\d+) ms/.exec(log.lines.find((l) => l.includes(STARTED))) || [])[1]);
+  check(startedMs < MENU_MS_GOAL * 2, 'the game starts soon after navigation', { ms: startedMs });
   // No script is run in the page before the first click: the driver's own
   // calls would count as a player's gesture and let the sound start.
   check(await waitShot(page, menuShown, 10000), 'the menu draws');
-  const menuMs = Date.now() - navigated;
-  check(menuMs < MENU_MS_GOAL * 2, 'the menu is drawn soon after navigation', { ms: menuMs });
   check(await still(page), 'the menu comes to rest');
   const soundOn = await shot(page);
   const audioBefore = await page.evaluate(() => AL.currentCtx.audioCtx.state);
@@ -187,7 +188,7 @@ async function mouseSession(browser, url) {
   check(region(soundOff, at[0] - 16, at[1] - 16, at[0] + 16, at[1] + 16) !==
         region(soundOn, at[0] - 16, at[1] - 16, at[0] + 16, at[1] + 16), 'the sound switch still shows off');
   await close();
-  return { menuMs, before };
+  return { before };
 }
 
 async function restartSession(browser, url, want) {
