@@ -6,13 +6,9 @@
 // objects, into the cup and on to the next hole), kept again on the way and
 // suspended at the end. The files live in a scratch working directory of this
 // process, and an input that is set aside is cleared away before the next.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "fuzz/game_host.h"
@@ -42,11 +38,7 @@ void clear_files() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string dir = fuzz::ScratchPath(".kept");
-    mkdir(dir.c_str(), 0700);
-    if (chdir(dir.c_str()) != 0) std::abort();
-    game = fuzz::StartGame();
-    bb_app_device->InvokeOnCreate();
+    game = fuzz::StartGameInScratchFolder(".kept");
     // No window: the loader has nothing to load for, and the updates below
     // are the game's own hook.
     game->f_LoadStep = 0;

@@ -3,13 +3,8 @@
 // menu runs a few updates over whatever was loaded (its score lists, sound
 // and iCade switches) and the game saves again. The state file lives in a
 // scratch working directory of this process.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
 
 #include "fuzz/game_host.h"
 #include "fuzz/scratch_file.h"
@@ -25,11 +20,7 @@ bb_Moxelpark_MyApp* game = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string dir = fuzz::ScratchPath(".state");
-    mkdir(dir.c_str(), 0700);
-    if (chdir(dir.c_str()) != 0) std::abort();
-    game = fuzz::StartGame();
-    bb_app_device->InvokeOnCreate();
+    game = fuzz::StartGameInScratchFolder(".state");
     return 0;
 }
 
