@@ -4,7 +4,11 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include <algorithm>
+
 #include "audio/sound_file.h"
+#include "host/base/files.h"
+#include "runtime/gc.h"
 
 std::vector<unsigned int> discarded;
 int audio_live_buffers = 0;
@@ -41,6 +45,61 @@ void rest_device(bool rest) {
     if (call) call(device);
 }
 
+// Decodes the file into a new buffer of the sample's; false when it cannot be
+// opened or decoded.
+bool fill_sample(gxtkSample* sample, const String& path) {
+    int length = 0, chans = 0, format = 0, hertz = 0;
+    unsigned char* data = loadSound(path, &length, &chans, &format, &hertz);
+    if (!data) return false;
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    // Without a context no name comes back, and nothing is held.
+    if (buffer != 0) ++audio_live_buffers;
+    // length * chans * format leaves out a trailing partial frame; the
+    // readers keep this product within an int.
+    alBufferData(buffer, soundBufferFormat(format, chans), data, length * chans * format, hertz);
+    unloadSound(data);
+    sample->buffer = buffer;
+    // A sound is large: let the next collection sweep old samples at once.
+    gc_force_sweep = true;
+    return true;
+}
+
+// Samples whose sound is not in a buffer yet.
+std::vector<gxtkSample*> waiting;
+
+void stop_waiting(gxtkSample* sample) {
+    sample->awaited = String();
+    waiting.erase(std::remove(waiting.begin(), waiting.end(), sample), waiting.end());
+}
+
+void sample_arrived(void* who);
+
+// Gives a waiting sample its sound once the output is open and the file is
+// here; a file that is neither here nor coming leaves it silent.
+void settle(gxtkSample* sample) {
+    if (gxtkAudio::outputLater) return;
+    const String path = sample->awaited;
+    if (fill_sample(sample, path)) {
+        stop_waiting(sample);
+    } else if (!host_await_data_file(path, sample_arrived, sample)) {
+        stop_waiting(sample);
+    }
+}
+
+// The awaited file of a sample is in place.
+void sample_arrived(void* who) {
+    settle(static_cast<gxtkSample*>(who));
+}
+
+// Whether the file is here and holds a sound.
+bool sound_decodes(const String& path) {
+    int length = 0, chans = 0, format = 0, hertz = 0;
+    unsigned char* data = loadSound(path, &length, &chans, &format, &hertz);
+    if (data) unloadSound(data);
+    return data != nullptr;
+}
+
 }  // namespace
 
 // ---- gxtkSample ----
@@ -52,6 +111,10 @@ gxtkSample::~gxtkSample() {
 }
 
 int gxtkSample::Discard() {
+    if (awaited.Length() > 0) {
+        host_forget_data_file(this);
+        stop_waiting(this);
+    }
     if (buffer != 0) {
         discarded.push_back(buffer);
         buffer = 0;
@@ -81,6 +144,18 @@ void gxtkAudio::mark() {
     }
 }
 
+bool gxtkAudio::outputLater = false;
+
+void gxtkAudio::OutputOpened() {
+    outputLater = false;
+    alDistanceModel(AL_NONE);
+    const std::vector<gxtkSample*> these = waiting;
+    for (gxtkSample* sample : these) {
+        host_forget_data_file(sample);
+        settle(sample);
+    }
+}
+
 void gxtkAudio::FlushDiscarded() {
     if (discarded.empty()) return;
     // A source that stopped by itself still holds its buffer; let go of it.
@@ -104,20 +179,17 @@ void gxtkAudio::FlushDiscarded() {
 }
 
 gxtkSample* gxtkAudio::LoadSample__UNSAFE__(gxtkSample* sample, String path) {
-    int length = 0, chans = 0, format = 0, hertz = 0;
-    unsigned char* data = loadSound(path, &length, &chans, &format, &hertz);
-    if (!data) return nullptr;
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    // Without a context no name comes back, and nothing is held.
-    if (buffer != 0) ++audio_live_buffers;
-    // length * chans * format leaves out a trailing partial frame; the
-    // readers keep this product within an int.
-    alBufferData(buffer, soundBufferFormat(format, chans), data, length * chans * format, hertz);
-    unloadSound(data);
-    sample->buffer = buffer;
-    // A sound is large: let the next collection sweep old samples at once.
-    gc_force_sweep = true;
+    if (!outputLater) {
+        if (fill_sample(sample, path)) return sample;
+        if (!host_data_file_coming(path)) return nullptr;
+    } else if (!sound_decodes(path) && !host_data_file_coming(path)) {
+        return nullptr;
+    }
+    // A sound the page is still fetching, or one loaded before the output is
+    // open: the sample plays nothing until it can, then the sound itself.
+    sample->awaited = path;
+    waiting.push_back(sample);
+    settle(sample);
     return sample;
 }
 

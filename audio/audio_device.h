@@ -39,6 +39,8 @@ class gxtkSample : public gxtkObject {
     virtual int Discard();
 
     unsigned int buffer;  // OpenAL buffer with the whole sound; 0 when none
+    String awaited;       // the file of a sound not in a buffer yet (still on its way to the
+                          // page, or the output not open yet); empty when none
 };
 
 // A plain record inside gxtkAudio, not a collected object.
@@ -86,6 +88,14 @@ class gxtkAudio : public gxtkObject {
     // between where OpenAL can pause it.
     void OnSuspend();
     void OnResume();
+
+    // The browser opens the sound output only at the player's first press:
+    // making it costs the page a long pause, and nothing could be heard
+    // before that press anyway. While `outputLater` is set (by the browser's
+    // entry, before the game starts), loaded samples wait without a buffer;
+    // OutputOpened, once the output is open, gives each its sound.
+    static bool outputLater;
+    void OutputOpened();
 
     // Deletes the discarded buffers that no source holds any more.
     void FlushDiscarded();

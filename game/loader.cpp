@@ -9,6 +9,7 @@
 #include "audio/audio.h"
 #include "game/game.h"
 #include "graphics/graphics.h"
+#include "graphics/graphics_device.h"
 
 namespace {
 
@@ -222,8 +223,15 @@ int bb_Moxelpark_MyApp::m_Loader() {
                 m_LoadSFX(step.slot);
                 break;
         }
-    } else {
+    } else if (bb_graphics_device->PicturesComing() == 0) {
         f_LoadStep = 0;
+    } else {
+        // In the browser pictures are decoded away from the page's main
+        // thread and may still be on their way: the wait screen stands until
+        // they are in, so that no screen is shown with pictures missing.
+        // (On the desktop a load is complete when it returns.)
+        m_WaitStart(1);
+        return 0;
     }
     // 3. On to the next step.
     if (f_LoadStep > 0) ++f_LoadStep;

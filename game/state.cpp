@@ -50,6 +50,7 @@ int to_logical(float pixels, float scale) {
 // A game is under way from its first update in play to its return to the
 // menu; it stands while the pause panel is open or its end is shown.
 host::Activity activity_of(const bb_Moxelpark_MyApp* game) {
+    if (game->f_LoadStep > 0) return host::Activity::LOADING;
     if (game->f_GameMode != MODE_PLAY) return host::Activity::MENU;
     if (game->f_Paused != 0 || game->f_GameOver != 0) return host::Activity::PAUSED;
     return host::Activity::PLAYING;

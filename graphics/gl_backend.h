@@ -29,6 +29,9 @@ void read_bgra(int x, int y, int w, int h, unsigned char* out);
 // Writes a w x h block of B, G, R, A bytes into `texture` at (x, y); the
 // block is the caller's scratch and may be reordered on the way.
 void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pixels);
+// Allocates the bound texture at w x h in `format`, with no pixels; false
+// when the driver refuses that size.
+bool allocate_texture(GLenum format, int w, int h);
 // Forgets the back end's own OpenGL objects after the context was lost; the
 // next frame makes them again in the restored context.
 void forget_objects();

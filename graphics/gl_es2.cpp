@@ -174,4 +174,17 @@ void forget_objects() {
     pipeline = Pipeline();
 }
 
+// WebGL takes every size up to its limit for textures drawn as ours are
+// (clamped, unfiltered, no mipmaps), so the limit is all there is to check:
+// asking for the error flag instead would wait for the browser's GPU process
+// to finish everything sent before it, which holds the page up for tens of
+// milliseconds per picture.
+bool allocate_texture(GLenum format, int w, int h) {
+    static GLint largest = 0;
+    if (largest == 0) glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (w > largest || h > largest) return false;
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    return true;
+}
+
 }  // namespace gfx

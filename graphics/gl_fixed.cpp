@@ -61,4 +61,14 @@ void write_bgra(unsigned texture, int x, int y, int w, int h, std::uint32_t* pix
 // The fixed-function pipeline keeps no objects of its own.
 void forget_objects() {}
 
+// Older drivers refuse sizes that are not powers of two, and say so only
+// through the error flag: earlier flags are dropped first, so the
+// allocation's own result is read.
+bool allocate_texture(GLenum format, int w, int h) {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    return glGetError() == GL_NO_ERROR;
+}
+
 }  // namespace gfx

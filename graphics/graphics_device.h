@@ -75,6 +75,10 @@ class gxtkGraphics : public gxtkObject {
     virtual gxtkSurface* LoadSurface(String path);
     virtual gxtkSurface* LoadSurface__UNSAFE__(gxtkSurface* surface, String path);
     virtual gxtkSurface* CreateSurface(int width, int height);
+    // Loaded pictures whose pixels are still on their way (only in the
+    // browser, where pictures are decoded off the page's main thread); 0 on
+    // the desktop, where a load is complete when it returns.
+    virtual int PicturesComing();
 
     // Clears within the scissor rectangle; discards what is batched.
     virtual int Cls(float r, float g, float b);

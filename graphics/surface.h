@@ -14,6 +14,7 @@
 #ifndef MOXEL_GRAPHICS_SURFACE_H
 #define MOXEL_GRAPHICS_SURFACE_H
 
+#include "graphics/image_decode.h"
 #include "host/base/gxtk_object.h"
 #include "runtime/string.h"
 
@@ -33,6 +34,13 @@ class gxtkSurface : public gxtkObject {
     virtual bool OnUnsafeLoadComplete();
 
     void SetData(unsigned char* data, int width, int height, int depth);
+    // The pixels of a promised picture come in strips of rows (premultiplied,
+    // `width * depth` bytes a row): ExpectPixels readies the texture for
+    // them and is false when the surface no longer takes them (discarded
+    // meanwhile, or another size than promised); PixelRows then fills `count`
+    // rows from row `y` down.
+    bool ExpectPixels(int width, int height, int depth);
+    void PixelRows(const unsigned char* rows, int y, int count);
     // Makes the texture again after the context was lost: the old name died
     // with the context. Loaded surfaces decode their file again.
     void Remake();
@@ -70,16 +78,17 @@ class gxtkSurface : public gxtkObject {
     bool textured = false;
     void Enlist();
     void Delist();
+    // Makes the texture and uploads `data` (if any) as it stands; false when
+    // the driver refuses the texture at both sizes.
+    bool MakeTexture();
+    void DeleteTexture();
 };
 
 // The smallest power of two, at least 1, that is not below n.
 int Pow2Size(int n);
 
 // Decodes a PNG image file with its own channel count; null when the file is
-// missing, not a PNG file, damaged, empty, or claims more pixels than its
-// size can hold. Frees with unloadImage.
+// missing or loadImage refuses its bytes. Frees with unloadImage.
 unsigned char* loadImage(String path, int* width, int* height, int* depth);
-unsigned char* loadImage(const unsigned char* buffer, int length, int* width, int* height, int* depth);
-void unloadImage(unsigned char* pixels);
 
 #endif

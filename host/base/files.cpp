@@ -55,11 +55,6 @@ std::vector<unsigned char> utf8z(const String& s) {
     return bytes;
 }
 
-FILE* open_utf8(const String& path, const char* mode) {
-    std::vector<unsigned char> p = utf8z(path);
-    return std::fopen(reinterpret_cast<const char*>(p.data()), mode);
-}
-
 // The file a save writes: the named file itself, or the file its symbolic
 // links lead to, so that a link the player made keeps pointing at the scores.
 // A relative link is read from the folder that holds it. Empty for a chain
@@ -177,7 +172,7 @@ String bb_data_FixDataPath(String path) {
     return String(DATA_ADDRESS) + path;
 }
 
-FILE* fopenFile(String path, String mode) {
+std::string localFilePath(String path) {
     if (path.StartsWith(String("vendle://"))) {
         bool mapped = false;
         for (const Mapping& m : MAPPINGS) {
@@ -188,10 +183,70 @@ FILE* fopenFile(String path, String mode) {
                 break;
             }
         }
-        if (!mapped) return nullptr;
+        if (!mapped) return std::string();
     }
+    std::vector<unsigned char> p = utf8z(path);
+    return std::string(reinterpret_cast<const char*>(p.data()));
+}
+
+FILE* fopenFile(String path, String mode) {
+    const std::string local = localFilePath(path);
+    if (local.empty()) return nullptr;
     std::vector<unsigned char> m = utf8z(mode);
-    return open_utf8(path, reinterpret_cast<const char*>(m.data()));
+    return std::fopen(local.c_str(), reinterpret_cast<const char*>(m.data()));
+}
+
+// ---- Data files that arrive after the start ----
+
+bool (*host_data_file_pending)(const char* localPath) = nullptr;
+
+namespace {
+
+struct Awaited {
+    std::string path;
+    void (*arrived)(void* who);
+    void* who;
+};
+std::vector<Awaited> awaited;
+
+// A path below the working directory without its "./" or "/": the page names
+// its files from the root of its folder, the program from the working directory.
+std::string from_working_directory(std::string path) {
+    if (path.rfind("./", 0) == 0) return path.substr(2);
+    if (path.rfind('/', 0) == 0) return path.substr(1);
+    return path;
+}
+
+}  // namespace
+
+bool host_data_file_coming(String path) {
+    const std::string local = localFilePath(path);
+    return !local.empty() && host_data_file_pending && host_data_file_pending(local.c_str());
+}
+
+bool host_await_data_file(String path, void (*arrived)(void* who), void* who) {
+    if (!host_data_file_coming(path)) return false;
+    awaited.push_back({from_working_directory(localFilePath(path)), arrived, who});
+    return true;
+}
+
+void host_forget_data_file(void* who) {
+    awaited.erase(std::remove_if(awaited.begin(), awaited.end(), [who](const Awaited& a) { return a.who == who; }),
+                  awaited.end());
+}
+
+void host_data_file_arrived(const char* localPath) {
+    const std::string path = from_working_directory(localPath);
+    // Each is taken off the list before it is called: what it does may add to the list.
+    for (size_t i = 0; i < awaited.size();) {
+        if (awaited[i].path != path) {
+            ++i;
+            continue;
+        }
+        const Awaited a = awaited[i];
+        awaited.erase(awaited.begin() + static_cast<long>(i));
+        a.arrived(a.who);
+    }
 }
 
 bool fileBytes(String path, std::vector<unsigned char>* bytes) {

@@ -25,6 +25,26 @@ FILE* fopenFile(String path, String mode);
 // it cannot be opened or read, or holds more than an int can count: the decoders
 // that take the bytes count in ints. Reads the file's own size, nothing more.
 bool fileBytes(String path, std::vector<unsigned char>* bytes);
+// The file system's name for `path` (an address mapped below the working
+// directory, or the path itself); empty for an address no folder serves.
+std::string localFilePath(String path);
+
+// Data files that arrive after the start. The browser's first visit fetches
+// only what the menu needs before the game starts; the rest (sounds, other
+// resolutions) is written into the data folder while the game runs. A reader
+// that finds its file missing may wait for it: host_await_data_file is true
+// when the file is on its way, and `arrived` is called once it is in place
+// (then forgotten). Nothing is ever on its way on the desktop.
+bool host_await_data_file(String path, void (*arrived)(void* who), void* who);
+// Whether the file is on its way, without waiting for it.
+bool host_data_file_coming(String path);
+// Drops every wait of `who` (it goes away, or no longer wants the file).
+void host_forget_data_file(void* who);
+// Called by the page once a data file is in place, with its local path.
+void host_data_file_arrived(const char* localPath);
+// Set by the browser's entry: whether the page is still fetching the data
+// file at `localPath`. Null on the desktop.
+extern bool (*host_data_file_pending)(const char* localPath);
 
 // The state file's name, relative to the working directory.
 extern const char* const STATE_FILE_NAME;

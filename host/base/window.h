@@ -49,9 +49,10 @@ struct GamepadState {
 
 // What the player is doing, as the game tells the window system every update.
 enum class Activity {
-    MENU,     // no game under way: the wait screen, the menu and its boxes
+    MENU,     // no game under way: the menu and its boxes
     PAUSED,   // a game under way but standing: the pause panel, the game's end
     PLAYING,  // a game under way and running
+    LOADING,  // the wait screen, while the pictures and sounds of a screen shape come in
 };
 
 class WindowSystem {

@@ -215,6 +215,13 @@ void write_through(int result) {
     EM_ASM({ Module.moxelSyncSaves(); });
 }
 
+// Whether the page is still fetching a data file (a sound that plays once it is here).
+// clang-format off
+EM_JS(bool, page_data_pending, (const char* path), {
+    return Module.moxelData.pending(UTF8ToString(path));
+});
+// clang-format on
+
 long updates = 0;
 
 void frame() {
@@ -247,6 +254,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void moxel_page_hidden() {
     suspend_now();
 }
 
+// The page's first press that may start sound: the output is opened inside
+// its event, so it runs at once, and the sounds loaded so far go into it.
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_open_audio() {
+    if (!gxtkAudio::outputLater) return;
+    open_audio();
+    if (app && app->audio) app->audio->OutputOpened();
+    gxtkAudio::outputLater = false;
+}
+
+// The page wrote a data file the game may be waiting for.
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_data_arrived(const char* path) {
+    host_data_file_arrived(path);
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE double moxel_frames() {
     return page ? static_cast<double>(page->frames()) : 0.0;
 }
@@ -259,8 +280,13 @@ int main(int argc, char** argv) {
         std::puts("glfwInit failed");
         return -1;
     }
-    GLFWwindow* window =
-        glfwCreateWindow(host::WINDOW_WIDTH, host::WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
+    // The drawing buffer is made at the page's size straight away: making it
+    // at another and resizing it costs the page two long pauses instead of one.
+    static host::WebWindowSystem window_system;
+    window_system.FollowPageSize();
+    int width = host::WINDOW_WIDTH, height = host::WINDOW_HEIGHT;
+    window_system.GetSize(&width, &height);
+    GLFWwindow* window = glfwCreateWindow(width, height, WINDOW_TITLE, nullptr, nullptr);
     if (!window) {
         // The browser has WebGL but would not make a context (turned off, or
         // no driver it trusts): the page says so in plain words.
@@ -270,13 +296,14 @@ int main(int argc, char** argv) {
         fail("glfwOpenWindow failed");
     }
     glfwMakeContextCurrent(window);
-    open_audio();
+    // The sound output opens at the player's first press (moxel_open_audio).
+    gxtkAudio::outputLater = true;
 
-    static host::WebWindowSystem window_system;
     page = &window_system;
     host::set_window(&window_system);
     install_callbacks(window);
     host_state_saved = write_through;
+    host_data_file_pending = page_data_pending;
 
     bb_std_main(argc, const_cast<const char**>(argv));
     EM_ASM({ Module.moxelStarted(); });

@@ -1,7 +1,14 @@
 # Writes the service worker of one build: sw.js from its template, with the
 # list of the build's files and a cache name made from their contents.
 #
-#   cmake -DSITE=<folder> -DFILES=<name;...> -DTEMPLATE=<sw.js.in> -P make_worker.cmake
+#   cmake -DSITE=<folder> -DFILES=<name;...> [-DDATA=<subfolder>] -DTEMPLATE=<sw.js.in> -P make_worker.cmake
+#
+# DATA names a folder of the site whose every file is kept too (the game's data).
+if(DATA)
+  file(GLOB_RECURSE data_files RELATIVE ${SITE} ${SITE}/${DATA}/*)
+  list(SORT data_files)
+  list(APPEND FILES ${data_files})
+endif()
 set(hashes "")
 set(list "")
 foreach(name ${FILES})

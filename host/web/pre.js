@@ -77,13 +77,24 @@ Module['preRun'].push(function () {
 // Browsers start sound only inside the handler of an event that carries the
 // player's activation: a key, a mouse button going down, a click, and for a
 // finger or a pen the *end* of the touch (a touch's start carries none, and
-// a context asked to start then stays silent). The starter stays armed for
-// good: it tries at every such event until the context runs, and again
-// whenever the system stops it (an iPhone "interrupts" it for a call). A
-// context the game put to rest itself (the tab is hidden) is left alone.
+// a context asked to start then stays silent). The game's sound output (its
+// audio context) is opened at the player's first touch or press of any kind,
+// so that a sound the press itself plays (a button's click, played as a
+// finger goes down) is there to start with the context. The starter stays
+// armed for good: it tries at every such event until the context runs, and
+// again whenever the system stops it (an iPhone "interrupts" it for a call).
+// A context the game put to rest itself (the tab is hidden) is left alone.
 (function () {
   var events = ['keydown', 'mousedown', 'pointerdown', 'pointerup', 'touchend', 'click'];
+  function open() {
+    if (typeof _moxel_open_audio === 'function' && typeof runtimeInitialized !== 'undefined' &&
+        runtimeInitialized) {
+      _moxel_open_audio();
+    }
+  }
+  window.addEventListener('touchstart', open, true);
   function start() {
+    open();
     var ok = typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx;
     if (!ok || AL.paused) return;
     var ctx = AL.currentCtx.audioCtx;
@@ -93,13 +104,16 @@ Module['preRun'].push(function () {
 })();
 
 // What the player is doing, as the game says whenever it changes (0 the menu,
-// 1 a game standing, 2 a game running). During a game the page holds an
-// entry of its own in the history, so that a phone's back button gives the
-// game its back action (the pause panel) instead of leaving; from the menu
-// it leaves. While a game runs the screen is kept from dimming.
+// 1 a game standing, 2 a game running, 3 the wait screen while pictures and
+// sounds come in). During a game the page holds an entry of its own in the
+// history, so that a phone's back button gives the game its back action (the
+// pause panel) instead of leaving; from the menu it leaves. While a game runs
+// the screen is kept from dimming. The wait screen changes neither (a game
+// whose window changes shape waits there too); the first screen after it is
+// the moment the start is over.
 (function () {
-  var MENU = 0, RUNNING = 2;
-  var activity = MENU, trapped = false, leaving = false, lock = null;
+  var MENU = 0, RUNNING = 2, LOADING = 3;
+  var activity = MENU, trapped = false, leaving = false, lock = null, shown = false;
 
   function keepAwake(on) {
     if (on && !lock && navigator.wakeLock && document.visibilityState === 'visible') {
@@ -142,6 +156,15 @@ Module['preRun'].push(function () {
   });
 
   Module['moxelActivity'] = function (now) {
+    if (now === LOADING) return;
+    if (!shown) {
+      shown = true;
+      // This update's picture is drawn before the task ends.
+      setTimeout(function () {
+        if (Module['onMenuShown']) Module['onMenuShown']();
+        Module['moxelData'].menuShown();
+      }, 0);
+    }
     activity = now;
     trap(now !== MENU);
     keepAwake(now === RUNNING);

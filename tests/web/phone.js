@@ -22,6 +22,12 @@ const NOTCH = { top: 47, bottom: 34, left: 0, right: 0 };
 const SKY = [0, 0, 80];
 const GRASS = [0, 200, 0];
 const STARTED = 'Moxelpark started';
+const MENU_DRAWN = 'Moxelpark menu drawn';
+const NOT_FETCHED = 'could not fetch';
+// How long the browser takes to let a service worker go after its last page closed.
+const CLOSED_MS = 1000;
+// A desktop window's shape at one device pixel: the "-hd" pictures.
+const WIDE = { width: 800, height: 450, deviceScaleFactor: 1 };
 // The menu's game-type buttons stand at fractions of the screen: type 1 at a
 // fifth of its width and seven tenths of its height, on a landscape page.
 const TYPE1_AT = (v) => [Math.round(v.width * 0.2), Math.round(v.height * 0.7)];
@@ -77,8 +83,10 @@ async function openPhone(browser, url, t, label, options) {
   return { page, close, log, cdp, go: () => page.goto(url) };
 }
 
-const audioState = (cdp) => quietly(cdp, 'AL.currentCtx.audioCtx.state');
-const keptByWorker = (cdp) => waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 10000);
+// The sound output is opened by the first press: 'none' before it.
+const audioState = (cdp) => quietly(cdp, `AL.currentCtx ? AL.currentCtx.audioCtx.state : 'none'`);
+// The worker comes once every file has followed the menu.
+const keptByWorker = (cdp) => waitFor(() => quietly(cdp, '!!navigator.serviceWorker.controller'), 20000);
 
 // The mean brightness of a screenshot, sampled: the pause panel's veil darkens it.
 function brightness(s) {
@@ -150,24 +158,36 @@ async function landscapeSession(browser, url, t) {
   await close();
 }
 
-// Gone offline: the server is shut and the browser has no network; a reload
-// starts the game from what the service worker kept, and it plays.
+// A first visit upright moves only what its menu needs before the menu is
+// drawn: the program, the decoder and the pictures of the resolution its
+// 1170 x 2532 pixels use, none of the badge sheet's, none of another
+// resolution's, no sound. The rest follows, and once the server is shut and
+// the browser has no network a reload in another shape (which wants another
+// resolution) starts the game from what the service worker kept, and it plays.
 async function offlineSession(browser, server, t) {
   // Storage of its own: the game left in progress in the landscape session
   // would be resumed here.
   const { page, close, log, cdp, go } =
-    await openPhone(browser, server.url, t, 'offline', { viewport: LANDSCAPE, isolated: true });
+    await openPhone(browser, server.url, t, 'offline', { viewport: PORTRAIT, isolated: true });
   await go();
-  t.check(await log.waitLine(STARTED, 20000), 'the game starts before going offline');
+  t.check(await log.waitLine(MENU_DRAWN, 20000), 'the first visit draws the menu');
+  const early = await page.evaluate(() => performance.getEntriesByType('resource')
+    .filter((e) => e.startTime < window.moxelMenuShownMs).map((e) => new URL(e.name).pathname.slice(1)));
+  const data = early.filter((n) => n.startsWith('data/'));
+  t.check(data.length > 0 && data.every((n) => /-hd2\.png$|^data\/tesk_font\.png$/.test(n)) &&
+          !data.some((n) => n.includes('BadgesA')) && ['moxelpark.wasm', 'decoder.wasm'].every((n) => early.includes(n)),
+          'before its menu a first visit fetches the program and only the pictures its screen shows', early);
   t.check(await keptByWorker(cdp), 'the page is kept by the service worker');
   server.close();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', { offline: true, latency: 0, downloadThroughput: -1,
                                                         uploadThroughput: -1 });
+  await page.setViewport(WIDE);
   await page.reload();
-  t.check(await log.waitLine(STARTED, 20000, log.lines.length), 'a reload with no network starts the game');
+  t.check(await log.waitLine(MENU_DRAWN, 20000, log.lines.length), 'a reload with no network in another shape starts');
   t.check(await t.waitShot(page, menuShown, 10000) && (await t.still(page)), 'the menu draws offline');
-  await tap(cdp, TYPE1_AT(LANDSCAPE));
+  t.check(!log.lines.some((l) => l.includes(NOT_FETCHED)), 'every picture of the other resolution was kept');
+  await page.mouse.click(...TYPE1_AT(WIDE), { delay: 50 });
   t.check(await t.waitShot(page, playShown, 10000), 'a game starts offline');
   await close();
 }
@@ -232,7 +252,7 @@ async function lostForGoodSession(browser, url, t) {
 // the old one, and the next visit runs the new one, every file of it.
 async function newBuildSession(browser, site, t) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'moxel-site-'));
-  for (const name of fs.readdirSync(site)) fs.copyFileSync(path.join(site, name), path.join(dir, name));
+  fs.cpSync(site, dir, { recursive: true });
   const server = await serve(dir);
   const build = (cdp) => quietly(cdp, 'String(window.moxelBuild)');
   const waiting = (cdp) => cdp.send('Runtime.evaluate', {
@@ -257,7 +277,12 @@ async function newBuildSession(browser, site, t) {
     const from = log.lines.length;
     await page.reload();
     t.check(await log.waitLine(STARTED, 20000, from), 'a reload while the new build waits starts the game');
+    // Closed while its files still come in, the page keeps the old build busy
+    // a moment longer, and a visit in that moment (or in the moment the
+    // browser takes to notice the page is gone) runs it once more.
+    await waitFor(() => quietly(cdp, 'Module.moxelDataComplete === true'), 20000);
     await close();
+    await sleep(CLOSED_MS);
 
     // The next visit, with no page of the old build open.
     ({ page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'next visit', { viewport: LANDSCAPE }));
