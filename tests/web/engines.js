@@ -55,6 +55,8 @@ const RECORDER = `<script>(function () {
     var e = window.event;
     return e ? e.type + (e.isTrusted ? '' : ' (untrusted)') : 'outside an event';
   }
+  // The sound is asked for by making its context (the game makes it at the
+  // first press) or by resuming it.
   var resumes = window.moxelTestResumes = [];
   if (window.AudioContext) {
     var resume = AudioContext.prototype.resume;
@@ -62,6 +64,12 @@ const RECORDER = `<script>(function () {
       resumes.push(inEvent());
       return resume.apply(this, arguments);
     };
+    var Made = window.AudioContext;
+    window.AudioContext = function (options) {
+      resumes.push(inEvent());
+      return new Made(options);
+    };
+    window.AudioContext.prototype = Made.prototype;
   }
   var fills = window.moxelTestFullscreens = [];
   var fill = Element.prototype.requestFullscreen;

@@ -112,7 +112,7 @@ async function mouseJourney(d, url, check, limits) {
   check(await still(d), 'the menu comes to rest');
   const soundOn = await d.screenshot();
   const silent = await d.evaluate(AUDIO);
-  check(silent === 'suspended', 'no sound before the first gesture', silent);
+  check(silent !== 'running', 'no sound before the first gesture', silent);
   check((await d.evaluate(ACTIVATED)) === false, 'the driver\'s own calls handed the page no gesture');
   await click(d, P.SOUND_SWITCH);
   check(await until(d, `window.moxelTestResumes.some((e) => ${JSON.stringify(ACTIVATING)}.includes(e))`, 3000),
