@@ -11,7 +11,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,21 +20,24 @@
 
 namespace {
 
-// What header sizes a page answers with: width, height, depth.
-constexpr int HEADER_VALUES = 3;
+// What the page answers of a picture it is fetching: width, height, depth,
+// and whether it is one of the first screen's, fetched right now.
+constexpr int HEADER_VALUES = 4;
+constexpr int HEADER_FIRST = 3;
 
-// The texture is filled a strip a task: one call for a whole 2048 x 2048
-// sheet holds the page up for over a hundred milliseconds (the browser waits
-// for its GPU process to take the bytes), a strip of this size a few
-// milliseconds, and the GPU process takes it in before the next.
+// Textures are filled a strip at a time, one strip a task, a frame apart,
+// for all pictures in turn: the browser's GPU process takes the bytes at its
+// own pace (and draws the frames meanwhile), and the page waits whenever it
+// sends more than that process has taken in. One call for a whole 2048 x
+// 2048 sheet held the page up for over a hundred milliseconds here.
 constexpr long STRIP_BYTES = 1L << 20;
-constexpr int STRIPS_PER_TASK = 1;
+constexpr int STRIP_GAP_MS = 16;
 
 struct Promise {
     int id;
     gxtkSurface* surface;
     String path;
-    bool atHand;  // the file was here when promised
+    bool atHand;  // the file was here when promised, or is one of the first screen's
     unsigned char* pixels = nullptr;  // once decoded, until every row is in the texture
     int width = 0, height = 0, depth = 0;
     int rowsDone = 0;
@@ -52,6 +54,7 @@ EM_JS(int, page_picture_header, (const char* path, int* out), {
     HEAP32[(out >> 2) + 0] = p[0];
     HEAP32[(out >> 2) + 1] = p[1];
     HEAP32[(out >> 2) + 2] = p[2];
+    HEAP32[(out >> 2) + 3] = p[3];
     return 1;
 });
 
@@ -77,22 +80,22 @@ void drop(std::vector<Promise>::iterator it) {
     promises.erase(it);
 }
 
-// Fills the next strips of the promise's texture; the rest comes in a task
-// of its own. A promise forgotten meanwhile is gone, and so is the rest.
-void upload_some(void* which) {
-    auto it = find_id(static_cast<int>(reinterpret_cast<intptr_t>(which)));
+bool uploading = false;
+
+// Fills the next strip of the first picture that has pixels waiting, and
+// comes back for the next a frame later while any are left.
+void upload_next(void*) {
+    uploading = false;
+    auto it = std::find_if(promises.begin(), promises.end(), [](const Promise& p) { return p.pixels != nullptr; });
     if (it == promises.end()) return;
     const long rowBytes = static_cast<long>(it->width) * it->depth;
-    const int stripRows = static_cast<int>(std::max(1L, STRIP_BYTES / rowBytes));
-    for (int i = 0; i < STRIPS_PER_TASK && it->rowsDone < it->height; ++i) {
-        const int rows = std::min(stripRows, it->height - it->rowsDone);
-        it->surface->PixelRows(it->pixels + it->rowsDone * rowBytes, it->rowsDone, rows);
-        it->rowsDone += rows;
-    }
-    if (it->rowsDone < it->height) {
-        emscripten_async_call(upload_some, which, 0);
-    } else {
-        drop(it);
+    const int rows = std::min(static_cast<int>(std::max(1L, STRIP_BYTES / rowBytes)), it->height - it->rowsDone);
+    it->surface->PixelRows(it->pixels + it->rowsDone * rowBytes, it->rowsDone, rows);
+    it->rowsDone += rows;
+    if (it->rowsDone >= it->height) drop(it);
+    if (std::any_of(promises.begin(), promises.end(), [](const Promise& p) { return p.pixels != nullptr; })) {
+        uploading = true;
+        emscripten_async_call(upload_next, nullptr, STRIP_GAP_MS);
     }
 }
 
@@ -105,16 +108,19 @@ Picture begin_picture(const String& path, gxtkSurface* surface, unsigned char** 
     forget_picture(surface);
     *pixels = nullptr;
     std::vector<unsigned char> bytes;
-    const bool atHand = fileBytes(path, &bytes);
+    bool atHand = fileBytes(path, &bytes);
     const std::string local = localFilePath(path);
     if (atHand) {
         if (!imageHeader(bytes.data(), static_cast<int>(bytes.size()), width, height, depth)) return Picture::NONE;
     } else {
-        int header[HEADER_VALUES] = {0, 0, 0};
+        int header[HEADER_VALUES] = {0, 0, 0, 0};
         if (local.empty() || !page_picture_header(local.c_str(), header)) return Picture::NONE;
         *width = header[0];
         *height = header[1];
         *depth = header[2];
+        // The first screen's pictures are as good as here: the wait screen
+        // stands for them.
+        atHand = header[HEADER_FIRST] != 0;
     }
     const int id = ++lastId;
     promises.push_back({id, surface, path, atHand});
@@ -151,7 +157,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void moxel_picture_decoded(int id, unsigned char
     it->width = width;
     it->height = height;
     it->depth = depth;
-    upload_some(reinterpret_cast<void*>(static_cast<intptr_t>(id)));
+    if (!uploading) upload_next(nullptr);
 }
 
 // Where the page cannot decode away from its main thread (no worker, or the

@@ -24,10 +24,11 @@ case "${1:-}" in
 esac
 
 # Building and playing: the compiler and build tools, the window, GL, audio
-# and image libraries, and Mesa's drivers.
+# and image libraries, zlib (the data tool packs its pictures with it), and
+# Mesa's drivers.
 PLAY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libglfw3-dev libgl-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev
+  libglfw3-dev libgl-dev libgl1-mesa-dri libopenal-dev libopenal1 libstb-dev zlib1g-dev
 )
 # The tests and their stages on top: GoogleTest and Google Benchmark, a private
 # X server with a window manager and the tools that drive and photograph it,

@@ -26,7 +26,8 @@ case "${1:-}" in
   *) echo "usage: $0 [--serve [PORT]]" >&2; exit 2 ;;
 esac
 
-PACKAGES=(emscripten build-essential cmake ninja-build pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev python3)
+PACKAGES=(emscripten build-essential cmake ninja-build pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev
+          zlib1g-dev python3)
 if [ "${MOXEL_WEB_TEST:-0}" = 1 ]; then
   # WebKitGTK's MiniBrowser comes with its library, libwebkit2gtk-4.1-0,
   # which the driver package depends on.

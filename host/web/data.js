@@ -1,8 +1,8 @@
 // The game's data files in the browser: what moves before the menu, what
 // follows it, and the picture decoder's worker.
 //
-// A first visit fetches, before the program starts, only the pictures of the
-// one resolution the screen uses (the game picks it from the canvas's size
+// A first visit fetches, before its menu, only the pictures of the one
+// resolution the screen uses (the game picks it from the canvas's size
 // in device pixels, as below). Once the menu is drawn the rest follows in
 // the background: the sounds first, then the badge sheet, then the other
 // resolutions (a turned phone may want them), after which the page's
@@ -132,19 +132,15 @@
     var f = factorOf(n);
     return !AFTER_MENU.test(n) && (f === 0 || f === factor);
   });
-  var firstDone = Promise.all(first.map(function (name) {
-    return fetchFile(name);
-  }));
+  first.forEach(fetchFile);
 
+  // The program starts while the first screen's pictures still come in: its
+  // wait screen stands until they are here and decoded.
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function () {
-    addRunDependency('first-data');
-    firstDone.then(function () {
-      fsReady = true;
-      Object.keys(early).forEach(function (name) { write(name, early[name]); });
-      early = {};
-      removeRunDependency('first-data');
-    });
+    fsReady = true;
+    Object.keys(early).forEach(function (name) { write(name, early[name]); });
+    early = {};
   });
 
   // ---- The picture decoder ----
@@ -219,10 +215,11 @@
       var name = nameOf(localPath);
       return !!INDEX[name] && !here[name];
     },
-    // [width, height, depth] of a picture of the build, or undefined.
+    // [width, height, depth, first] of a picture of the build, or undefined;
+    // `first` is 1 for a picture of the first screen, which is on its way now.
     picture: function (localPath) {
-      var entry = INDEX[nameOf(localPath)];
-      return entry && entry.length === 4 ? entry.slice(1) : undefined;
+      var name = nameOf(localPath), entry = INDEX[name];
+      return entry && entry.length === 4 ? entry.slice(1).concat(first.indexOf(name) >= 0 ? 1 : 0) : undefined;
     },
     // Decodes the picture for the program's promise `id`, once it is here.
     decode: function (id, localPath) {

@@ -280,13 +280,8 @@ int main(int argc, char** argv) {
         std::puts("glfwInit failed");
         return -1;
     }
-    // The drawing buffer is made at the page's size straight away: making it
-    // at another and resizing it costs the page two long pauses instead of one.
-    static host::WebWindowSystem window_system;
-    window_system.FollowPageSize();
-    int width = host::WINDOW_WIDTH, height = host::WINDOW_HEIGHT;
-    window_system.GetSize(&width, &height);
-    GLFWwindow* window = glfwCreateWindow(width, height, WINDOW_TITLE, nullptr, nullptr);
+    GLFWwindow* window =
+        glfwCreateWindow(host::WINDOW_WIDTH, host::WINDOW_HEIGHT, WINDOW_TITLE, nullptr, nullptr);
     if (!window) {
         // The browser has WebGL but would not make a context (turned off, or
         // no driver it trusts): the page says so in plain words.
@@ -299,6 +294,7 @@ int main(int argc, char** argv) {
     // The sound output opens at the player's first press (moxel_open_audio).
     gxtkAudio::outputLater = true;
 
+    static host::WebWindowSystem window_system;
     page = &window_system;
     host::set_window(&window_system);
     install_callbacks(window);

@@ -143,7 +143,10 @@ async function landscapeSession(browser, url, t) {
   await quietly(cdp, 'loseContext.restoreContext(); true');
   t.check(await waitFor(async () => (await shot(page)).same(before), 5000, 200),
           'the restored context shows the same picture');
-  t.check(!(await page.evaluate(() => document.getElementById('status').offsetParent)),
+  t.check(await page.evaluate(() => {
+    const status = document.getElementById('status');
+    return !status.offsetParent || status.classList.contains('behind');
+  }),
           'no message covers a context that came back');
 
   // Back again is the panel's own back action: the game runs on.
@@ -235,7 +238,8 @@ async function lostForGoodSession(browser, url, t) {
   t.check(await log.waitLine(STARTED, 20000), 'the game starts');
   await quietly(cdp, `document.getElementById('canvas').getContext('webgl')
                         .getExtension('WEBGL_lose_context').loseContext(); true`);
-  const said = () => quietly(cdp, `getComputedStyle(document.getElementById('status')).display !== 'none' &&
+  const said = () => quietly(cdp, `getComputedStyle(document.getElementById('status')).zIndex !== '-1' &&
+                                   getComputedStyle(document.getElementById('status')).display !== 'none' &&
                                    document.getElementById('message').textContent`);
   t.check(await waitFor(async () => String(await said()).includes(LOST_MESSAGE), 8000),
           'a context that does not come back is explained', await said());
