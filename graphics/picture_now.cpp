@@ -1,6 +1,5 @@
 // The desktop's picture source: every file is decoded at once.
 #include "graphics/picture_source.h"
-
 #include "graphics/surface.h"
 
 namespace gfx {

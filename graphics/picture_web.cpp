@@ -37,7 +37,7 @@ struct Promise {
     int id;
     gxtkSurface* surface;
     String path;
-    bool atHand;  // the file was here when promised, or is one of the first screen's
+    bool atHand;                      // the file was here when promised, or is one of the first screen's
     unsigned char* pixels = nullptr;  // once decoded, until every row is in the texture
     int width = 0, height = 0, depth = 0;
     int rowsDone = 0;
@@ -68,7 +68,8 @@ EM_JS(void, page_decode, (int id, const char* path), {
 // clang-format on
 
 std::vector<Promise>::iterator find_surface(gxtkSurface* surface) {
-    return std::find_if(promises.begin(), promises.end(), [surface](const Promise& p) { return p.surface == surface; });
+    return std::find_if(promises.begin(), promises.end(),
+                        [surface](const Promise& p) { return p.surface == surface; });
 }
 
 std::vector<Promise>::iterator find_id(int id) {
@@ -86,10 +87,12 @@ bool uploading = false;
 // comes back for the next a frame later while any are left.
 void upload_next(void*) {
     uploading = false;
-    auto it = std::find_if(promises.begin(), promises.end(), [](const Promise& p) { return p.pixels != nullptr; });
+    auto it =
+        std::find_if(promises.begin(), promises.end(), [](const Promise& p) { return p.pixels != nullptr; });
     if (it == promises.end()) return;
     const long rowBytes = static_cast<long>(it->width) * it->depth;
-    const int rows = std::min(static_cast<int>(std::max(1L, STRIP_BYTES / rowBytes)), it->height - it->rowsDone);
+    const int rows =
+        std::min(static_cast<int>(std::max(1L, STRIP_BYTES / rowBytes)), it->height - it->rowsDone);
     it->surface->PixelRows(it->pixels + it->rowsDone * rowBytes, it->rowsDone, rows);
     it->rowsDone += rows;
     if (it->rowsDone >= it->height) drop(it);
@@ -103,15 +106,16 @@ void upload_next(void*) {
 
 namespace gfx {
 
-Picture begin_picture(const String& path, gxtkSurface* surface, unsigned char** pixels, int* width, int* height,
-                      int* depth) {
+Picture begin_picture(const String& path, gxtkSurface* surface, unsigned char** pixels, int* width,
+                      int* height, int* depth) {
     forget_picture(surface);
     *pixels = nullptr;
     std::vector<unsigned char> bytes;
     bool atHand = fileBytes(path, &bytes);
     const std::string local = localFilePath(path);
     if (atHand) {
-        if (!imageHeader(bytes.data(), static_cast<int>(bytes.size()), width, height, depth)) return Picture::NONE;
+        if (!imageHeader(bytes.data(), static_cast<int>(bytes.size()), width, height, depth))
+            return Picture::NONE;
     } else {
         int header[HEADER_VALUES] = {0, 0, 0, 0};
         if (local.empty() || !page_picture_header(local.c_str(), header)) return Picture::NONE;
@@ -134,15 +138,17 @@ void forget_picture(gxtkSurface* surface) {
 }
 
 int pictures_coming() {
-    return static_cast<int>(std::count_if(promises.begin(), promises.end(), [](const Promise& p) { return p.atHand; }));
+    return static_cast<int>(
+        std::count_if(promises.begin(), promises.end(), [](const Promise& p) { return p.atHand; }));
 }
 
 }  // namespace gfx
 
 // The page's answer to a decode: premultiplied pixels in the program's heap
-// (null when the file could not be decoded), now the surface's to keep.
-extern "C" EMSCRIPTEN_KEEPALIVE void moxel_picture_decoded(int id, unsigned char* pixels, int width, int height,
-                                                           int depth) {
+// (null when the file could not be decoded), the program's to free once
+// they are in the texture.
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_picture_decoded(int id, unsigned char* pixels, int width,
+                                                           int height, int depth) {
     auto it = find_id(id);
     if (it == promises.end()) {
         if (pixels) unloadImage(pixels);

@@ -22,8 +22,8 @@ unsigned char* zlib_compress(unsigned char* data, int length, int* outLength, in
     auto* out = static_cast<unsigned char*>(std::malloc(room));
     if (!out) return nullptr;
     z_stream stream{};
-    if (deflateInit2(&stream, ZLIB_BEST, Z_DEFLATED, ZLIB_WINDOW_BITS, ZLIB_MEMORY_LEVEL, Z_DEFAULT_STRATEGY) !=
-        Z_OK) {
+    if (deflateInit2(&stream, ZLIB_BEST, Z_DEFLATED, ZLIB_WINDOW_BITS, ZLIB_MEMORY_LEVEL,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
         std::free(out);
         return nullptr;
     }

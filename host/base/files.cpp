@@ -231,8 +231,9 @@ bool host_await_data_file(String path, void (*arrived)(void* who), void* who) {
 }
 
 void host_forget_data_file(void* who) {
-    awaited.erase(std::remove_if(awaited.begin(), awaited.end(), [who](const Awaited& a) { return a.who == who; }),
-                  awaited.end());
+    awaited.erase(
+        std::remove_if(awaited.begin(), awaited.end(), [who](const Awaited& a) { return a.who == who; }),
+        awaited.end());
 }
 
 void host_data_file_arrived(const char* localPath) {

@@ -10,7 +10,8 @@
 
 // Decodes `length` bytes of a PNG file; the premultiplied pixels (to be
 // freed with moxel_free), or null. `out` receives width, height and depth.
-extern "C" EMSCRIPTEN_KEEPALIVE unsigned char* moxel_decode(const unsigned char* bytes, int length, int* out) {
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned char* moxel_decode(const unsigned char* bytes, int length,
+                                                            int* out) {
     int w = 0, h = 0, depth = 0;
     unsigned char* pixels = loadImage(bytes, length, &w, &h, &depth);
     if (!pixels) return nullptr;
