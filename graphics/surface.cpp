@@ -2,11 +2,7 @@
 // the device's three surface factories.
 #include "graphics/surface.h"
 
-#include <climits>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "graphics/gl.h"
