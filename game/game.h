@@ -176,10 +176,13 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // one that cannot be read is reported and set aside. Nothing else changes.
     void ResumeKeptGame();
     // The game's score is in the tables (the game is over): the kept game
-    // says so before the state is saved, and is removed after, so a stop at
-    // any moment records the score once.
-    void MarkKeptGameRecorded();
-    void ForgetKeptGame();
+    // says so, the state is saved, and the kept game is removed once the
+    // state holds the score, so a stop at any moment or a failed save records
+    // the score once and never deletes its only copy.
+    void RecordKeptGame();
+    // After every save of the state: an ended game's kept file goes once the
+    // state holding its score was saved.
+    void SettleKeptGame(bool stateSaved);
 
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
@@ -374,6 +377,10 @@ class bb_Moxelpark_MyApp : public bb_app_App {
         }
     };
     KeptMoment keptMoment_;
+    // The kept file still stands for a game whose score is in the tables: it
+    // goes at the next state save that succeeds, and no new game is kept
+    // over it before then.
+    bool keptUnsettled_ = false;
     KeptMoment MomentNow() const { return {f_BallState, f_GameOver, f_Hole}; }
 
     // What the last render drew, beside its window size: the render is a

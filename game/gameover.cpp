@@ -137,9 +137,7 @@ int bb_Moxelpark_MyApp::m_LoadMenu() {
 
     // The kept game learns that its score is in the tables before the state
     // is saved, and goes after it: however the program is stopped in
-    // between, the score is in the tables once.
-    MarkKeptGameRecorded();
-    m_Save();
-    ForgetKeptGame();
+    // between, or a save fails, the score is in the tables once.
+    RecordKeptGame();
     return 0;
 }

@@ -108,15 +108,20 @@ void put_tables(const KeptGame& k, bb_Moxelpark_MyApp* g) {
     }
 }
 
-void write(const KeptGame& k) {
-    // A failed keep says so on stderr (the host does); play goes on, and the
-    // next keep tries again.
-    host_save_file(KEPT_GAME_FILE_NAME, WriteKeptGame(k));
+// True when the file holds the game. A failed keep says so on stderr (the
+// host does); play goes on, and the next keep tries again.
+bool write(const KeptGame& k) {
+    return host_save_file(KEPT_GAME_FILE_NAME, WriteKeptGame(k)) == SAVE_OK;
 }
 
 }  // namespace
 
 void bb_Moxelpark_MyApp::KeepGame() {
+    // The file may still be the only copy on disk of an ended game's score
+    // (the state could not be saved since): it is kept for that game until
+    // the state holds the score.
+    if (keptUnsettled_) m_Save();
+    if (keptUnsettled_) return;
     write(take(*this));
     keptMoment_ = MomentNow();
 }
@@ -125,25 +130,40 @@ void bb_Moxelpark_MyApp::KeepOnChange() {
     if (f_GameMode == MODE_PLAY && !(MomentNow() == keptMoment_)) KeepGame();
 }
 
-void bb_Moxelpark_MyApp::MarkKeptGameRecorded() {
+void bb_Moxelpark_MyApp::RecordKeptGame() {
     if (f_GameType < 1 || f_GameType > GAME_TYPES) return;
     KeptGame k = take(*this);
     k.recorded = 1;
     copy_tables(*this, &k);
+    // Marked or not, the file goes only once the state holds the score: marked,
+    // it puts the tables back at the next start; unmarked, that start plays
+    // the game's end again and records it then. Removed while unmarked after
+    // the state was saved with the score, it would be recorded twice.
     write(k);
+    keptUnsettled_ = true;
+    m_Save();
 }
 
-void bb_Moxelpark_MyApp::ForgetKeptGame() {
-    host_remove_file(KEPT_GAME_FILE_NAME);
+void bb_Moxelpark_MyApp::SettleKeptGame(bool stateSaved) {
+    if (!keptUnsettled_ || !stateSaved) return;
+    if (host_remove_file(KEPT_GAME_FILE_NAME)) keptUnsettled_ = false;
     keptMoment_ = KeptMoment();
 }
 
 void bb_Moxelpark_MyApp::ResumeKeptGame() {
+    // A file larger than any game is refused unread: whatever it holds, it
+    // would cost every start its size in memory.
+    const long size = host_file_size(KEPT_GAME_FILE_NAME);
+    if (size < 0) return;
     std::string text;
-    if (!host_load_file(KEPT_GAME_FILE_NAME, &text)) return;
     KeptGame k;
     std::string why;
-    if (!ReadKeptGame(text, &k, &why)) {
+    if (size > KEPT_GAME_MAX_BYTES) {
+        why = "it is larger than any kept game";
+    } else if (!host_load_file(KEPT_GAME_FILE_NAME, &text)) {
+        return;
+    }
+    if (!why.empty() || !ReadKeptGame(text, &k, &why)) {
         // NOTE: set aside, never deleted: it may be a game the player wants
         // back from a newer version, or worth a look.
         const std::string aside = host_set_aside_file(KEPT_GAME_FILE_NAME);
@@ -159,8 +179,8 @@ void bb_Moxelpark_MyApp::ResumeKeptGame() {
         // (which changes nothing if the state was saved with them) and saved.
         f_GameType = k.gameType;
         put_tables(k, this);
+        keptUnsettled_ = true;
         m_Save();
-        ForgetKeptGame();
         return;
     }
     put(k, this);

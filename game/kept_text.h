@@ -19,6 +19,9 @@
 
 // The kept game's format; a file of another version is not resumed.
 constexpr int KEPT_GAME_VERSION = 1;
+// No game writes a file near this size (every object and table full is about
+// 5 KB): a larger one is refused before it is read.
+constexpr long KEPT_GAME_MAX_BYTES = 64 * 1024;
 
 // One course object as f_Objects holds it (the floats the play loop reads).
 struct KeptObject {

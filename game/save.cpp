@@ -14,6 +14,7 @@
 
 #include "game/game.h"
 #include "game/state_text.h"
+#include "host/base/files.h"
 
 namespace {
 
@@ -100,8 +101,9 @@ int bb_Moxelpark_MyApp::m_Save() {
         append_field(text, to_signed(sum));
     }
 
-    // The store's result is not acted on: a failed save keeps the old file.
-    bb_app_SaveState(text);
+    // A failed save keeps the old file (the host says so on stderr); an ended
+    // game's kept file stays until a save holds its score.
+    SettleKeptGame(bb_app_SaveState(text) == SAVE_OK);
     return 0;
 }
 

@@ -308,6 +308,12 @@ bool host_load_file(const char* name, std::string* bytes) {
     return true;
 }
 
+long host_file_size(const char* name) {
+    struct stat info;
+    if (stat(name, &info) != 0) return -1;
+    return static_cast<long>(info.st_size);
+}
+
 bool host_remove_file(const char* name) {
     const std::string target = link_target(name);
     if (target.empty()) return false;

@@ -71,6 +71,8 @@ String host_load_string(String path);
 // links to the file they name, as the state file's save does.
 int host_save_file(const char* name, const std::string& bytes);
 bool host_load_file(const char* name, std::string* bytes);
+// The file's size in bytes, -1 when it is missing or cannot be looked at.
+long host_file_size(const char* name);
 // True when the file is gone afterwards (or was never there).
 bool host_remove_file(const char* name);
 // The name the file now has (its folder included when a link led elsewhere);

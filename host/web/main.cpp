@@ -141,8 +141,12 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent*, void*) {
 // only once it shows again: it is suspended here, at once, and the game in
 // progress kept while the page may still write (a phone's browser discards a
 // hidden page without another word). Shown again, the loop resumes it.
+// Another tab of the game owns the saves now (saves.js): this one does
+// nothing more, and saves nothing more.
+bool stood_down = false;
+
 void suspend_now() {
-    if (app && app->created) app->InvokeOnSuspend();
+    if (app && app->created && !stood_down) app->InvokeOnSuspend();
 }
 
 EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
@@ -211,7 +215,7 @@ void open_audio() {
 // Every save goes on to the browser's storage at once: a tab closed a moment
 // later keeps it. The page reports a store that is full or refused.
 void write_through(int result) {
-    if (result != SAVE_OK) return;
+    if (result != SAVE_OK || stood_down) return;
     EM_ASM({ Module.moxelSyncSaves(); });
 }
 
@@ -225,6 +229,10 @@ EM_JS(bool, page_data_pending, (const char* path), {
 long updates = 0;
 
 void frame() {
+    if (stood_down) {
+        emscripten_cancel_main_loop();
+        return;
+    }
     // Every update moves the next one's time on by one period; a reset of
     // that time (the catch-up cap, a resume) counts at most one pass's worth.
     const double before = app->nextUpdate;
@@ -252,6 +260,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void moxel_back() {
 
 extern "C" EMSCRIPTEN_KEEPALIVE void moxel_page_hidden() {
     suspend_now();
+}
+
+// Another tab takes the game over: the game in progress is kept and the
+// state saved, as when the page is hidden, and this page stops for good.
+extern "C" EMSCRIPTEN_KEEPALIVE void moxel_stand_down() {
+    suspend_now();
+    stood_down = true;
 }
 
 // The page's first press that may start sound: the output is opened inside

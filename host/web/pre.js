@@ -1,78 +1,5 @@
-// Runs before the program: the saved games, the start of sound, and the hooks
-// the program calls back.
-//
-// The state file lives in IndexedDB. /save is mounted from it and loaded before
-// main runs, so the game reads its state at start-up as on the desktop;
-// /.vendlestate (the state file in the program's working folder) is a link
-// into it, so every save is written there and renamed there. The game in
-// progress (/.vendlegame) is kept there the same way.
-
-// Whether the page has storage at all: without IndexedDB (some private
-// windows) the folder stays in memory and every save says it was not kept.
-var moxelStorage = false;
-try { moxelStorage = !!window.indexedDB; } catch (e) {}
-
-Module['preRun'] = Module['preRun'] || [];
-Module['preRun'].push(function () {
-  FS.mkdir('/save');
-  FS.symlink('/save/.vendlestate', '/.vendlestate');
-  FS.symlink('/save/.vendlegame', '/.vendlegame');
-  if (!moxelStorage) {
-    console.warn('Saved games cannot be read from this browser\'s storage (it has none for this page); ' +
-                 'scores of this visit will be lost when the page closes.');
-    return;
-  }
-  FS.mount(IDBFS, {}, '/save');
-  addRunDependency('saved-games');
-  FS.syncfs(true, function (err) {
-    if (err) {
-      console.warn('Saved games cannot be read from this browser\'s storage (' + err +
-                   '); scores of this visit will be lost when the page closes.');
-    }
-    removeRunDependency('saved-games');
-  });
-});
-
-// Writes the saves through to IndexedDB; one write at a time, and one more if
-// a save came while a write was going on. `done` (optional) is called once
-// everything saved so far is written, or could not be.
-//
-// The first save asks the browser to keep the storage for good: without that
-// a browser short of space (or Safari, after a week without a visit to a page
-// not installed) may clear the scores.
-(function () {
-  var writing = false, again = false, waiting = [], askedToKeep = false;
-  function keepStorage() {
-    if (askedToKeep) return;
-    askedToKeep = true;
-    if (!navigator.storage || !navigator.storage.persist) return;
-    navigator.storage.persist().then(function (kept) {
-      Module['moxelStorageKept'] = kept;
-    }, function () {});
-  }
-  Module['moxelSyncSaves'] = function (done) {
-    if (done) waiting.push(done);
-    if (!moxelStorage) {
-      console.error('The game could not be saved to this browser\'s storage: it has none for this page.');
-      waiting.splice(0).forEach(function (f) { f(); });
-      return;
-    }
-    keepStorage();
-    if (writing) { again = true; return; }
-    writing = true;
-    var these = waiting.splice(0);
-    FS.syncfs(false, function (err) {
-      writing = false;
-      if (err) {
-        console.error('The game could not be saved to this browser\'s storage: ' + err);
-      } else if (Module['onSaved']) {
-        Module['onSaved']();
-      }
-      these.forEach(function (f) { f(); });
-      if (again) { again = false; Module['moxelSyncSaves'](); }
-    });
-  };
-})();
+// Runs before the program: the start of sound, what the player is doing, and
+// the hooks the program calls back. (The saved games: saves.js.)
 
 // Browsers start sound only inside the handler of an event that carries the
 // player's activation: a key, a mouse button going down, a click, and for a
@@ -114,6 +41,10 @@ Module['preRun'].push(function () {
 (function () {
   var MENU = 0, RUNNING = 2, LOADING = 3;
   var activity = MENU, trapped = false, leaving = false, lock = null, shown = false;
+  // A reload during a game comes back on the game's own entry: it is taken
+  // as the game's, not pushed again, so a game keeps one entry whatever
+  // reloads come between (the menu takes it back as it would).
+  try { trapped = !!(history.state && history.state.moxelpark === 'game'); } catch (e) {}
 
   function keepAwake(on) {
     if (on && !lock && navigator.wakeLock && document.visibilityState === 'visible') {
@@ -165,6 +96,7 @@ Module['preRun'].push(function () {
         Module['moxelData'].menuShown();
       }, 0);
     }
+    if (now === MENU && activity !== MENU) Module['moxelKeepStorage']();
     activity = now;
     trap(now !== MENU);
     keepAwake(now === RUNNING);
@@ -172,5 +104,7 @@ Module['preRun'].push(function () {
 })();
 
 Module['moxelStarted'] = function () {
+  // Another tab took the saves over while this one was starting.
+  if (Module['moxelStandDownAtStart']) Module['_moxel_stand_down']();
   if (Module['onStarted']) Module['onStarted']();
 };

@@ -7,6 +7,7 @@
 // Each "stop" ends a harness without a word to the game, as a kill does, or
 // after a suspension, as a closed window does; the next harness is the next
 // start in the same folder.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -313,6 +314,59 @@ TEST(KeptGame, TheScoreReachesTheTablesOnceWhereverTheEndIsCut) {
     }
 }
 
+// Writes counted from the quit on; those listed are cut to nothing, as a
+// full disk cuts them.
+std::vector<long> failing_writes;
+long writes = 0;
+long cut_listed(long bytes) {
+    ++writes;
+    return std::find(failing_writes.begin(), failing_writes.end(), writes) != failing_writes.end() ? 0 : bytes;
+}
+
+TEST(KeptGame, AFailedSaveAtTheEndNeitherLosesTheScoreNorRecordsItTwice) {
+    // The quit writes the kept game (1), marks it recorded (2), saves the state (3).
+    const struct {
+        const char* what;
+        std::vector<long> failing;
+        bool laterSave;  // a setting changed at the menu saves the state again
+    } cases[] = {
+        {"the mark", {2}, false},
+        {"the state", {3}, false},
+        {"the mark and the state", {2, 3}, false},
+        {"the mark and the state, then a later save", {2, 3}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(KEPT_GAME_FILE_NAME);
+        std::remove(STATE_FILE_NAME);
+        int score = 0;
+        {
+            PlayHarness p;
+            p.StartGame(1);
+            play_stroke(p, {1, 80});
+            until_at_rest(p);
+            score = p.game->f_Score;
+            failing_writes = c.failing;
+            writes = 0;
+            host_save_write_limit = cut_listed;
+            testing::internal::CaptureStderr();
+            quit_from_panel(p);
+            until_menu(p);
+            if (c.laterSave) p.game->m_Save();
+            const std::string err = testing::internal::GetCapturedStderr();
+            host_save_write_limit = nullptr;
+            EXPECT_NE(err.find("Could not save the game"), std::string::npos) << "the player is told";
+        }
+        PlayHarness p;
+        until_menu(p);
+        EXPECT_EQ(p.game->f_HighScores[0], score);
+        EXPECT_EQ(p.game->f_HighScores[1], 0);
+        EXPECT_EQ(p.game->f_HighScores[LAST_TEN_BASE], score);
+        EXPECT_EQ(p.game->f_HighScores[LAST_TEN_BASE + 1], 0);
+        EXPECT_FALSE(exists(KEPT_GAME_FILE_NAME));
+    }
+}
+
 TEST(KeptGame, OneThatCannotBeReadIsReportedAndSetAsideAndTheMenuStarts) {
     // A player's state: sound off and a score in type 3's table.
     std::string state;
@@ -355,6 +409,7 @@ TEST(KeptGame, OneThatCannotBeReadIsReportedAndSetAsideAndTheMenuStarts) {
         {"a game type there is not", WriteKeptGame(badType), "its type line is out of range"},
         {"a ball beyond any screen", WriteKeptGame(badFloat), "its ball line is damaged"},
         {"an object of no kind", WriteKeptGame(badObject), "its object line is out of range"},
+        {"larger than any game", good + std::string(KEPT_GAME_MAX_BYTES, ' '), "it is larger than any kept game"},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -158,6 +158,20 @@ async function landscapeSession(browser, url, t) {
   t.check(await keptByWorker(cdp), 'a service worker keeps the game');
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   t.check(installabilityErrors.length === 0, 'the page is installable', installabilityErrors);
+
+  // Reloads during a game keep its one history entry: quit at the menu, one
+  // back leaves the page.
+  for (let i = 0; i < 2; i++) {
+    const from = log.lines.length;
+    await page.reload();
+    t.check(await log.waitLine(MENU_DRAWN, 20000, from), 'a reload during a game brings it back');
+  }
+  t.check(await t.still(page) && !playShown(await shot(page)), 'the game comes back paused');
+  await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('Enter');
+  t.check(await t.waitShot(page, menuShown, 10000), 'quit from the panel goes to the menu');
+  await page.goBack({ timeout: 3000 }).catch(() => null);
+  t.check(page.url() !== url, 'one back from the menu leaves after reloads', page.url());
   await close();
 }
 
