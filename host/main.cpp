@@ -1,10 +1,13 @@
 // Program entry: the window, the audio device, the runtime start and the loop.
 //
-// main brings up GLFW, one centred window titled "Moxelpark" (640x480, larger
-// on a high-DPI monitor: window_place.h) and the OpenAL device and context
-// (audio failures are reported and tolerated), then starts the runtime with
-// bb_std_main, runs the host's loop, and tears the audio context, the audio
-// device and GLFW down in that order.
+// main first claims the save folder (save_folder_lock.h): a copy started
+// where another already runs calls that one's window to the front and exits
+// with 0 before it opens a window of its own. Otherwise it brings up GLFW,
+// one centred window titled "Moxelpark" (640x480, larger on a high-DPI
+// monitor: window_place.h) and the OpenAL device and context (audio failures
+// are reported and tolerated), then starts the runtime with bb_std_main, runs
+// the host's loop, and tears the audio context, the audio device and GLFW
+// down in that order.
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <GLFW/glfw3.h>
@@ -18,6 +21,7 @@
 #include "game/program.h"
 #include "host/app.h"
 #include "host/base/glfw_window.h"
+#include "host/base/save_folder_lock.h"
 #include "host/base/window_place.h"
 #include "host/program_start.h"
 #include "runtime/runtime.h"
@@ -25,6 +29,10 @@
 namespace {
 
 constexpr const char* WINDOW_TITLE = "Moxelpark";
+// What a second copy in the same save folder says as it leaves.
+constexpr const char* CALLED_FORWARD =
+    "Moxelpark is already running from this folder; its window was brought to the front.";
+constexpr const char* ALREADY_RUNNING = "Moxelpark is already running from this folder.";
 
 ALCdevice* alcDevice = nullptr;
 ALCcontext* alcContext = nullptr;
@@ -146,6 +154,23 @@ bool choose_window_rect(host::WindowRect* rect) {
     return true;
 }
 
+// True when this copy may play and save here; otherwise it says why it
+// leaves. Not an error for the player, who has the running copy in front.
+bool may_play_here() {
+    switch (host::claim_save_folder()) {
+        case host::SaveFolder::CALLED:
+            std::puts(CALLED_FORWARD);
+            return false;
+        case host::SaveFolder::IN_USE:
+            std::puts(ALREADY_RUNNING);
+            return false;
+        case host::SaveFolder::OURS:
+        case host::SaveFolder::UNLOCKED:
+            break;
+    }
+    return true;
+}
+
 void close_audio_and_window() {
     if (alcContext) {
         alcMakeContextCurrent(nullptr);
@@ -158,6 +183,7 @@ void close_audio_and_window() {
 }  // namespace
 
 int main(int argc, const char** argv) {
+    if (!may_play_here()) return 0;
     if (!glfwInit()) fail_with_glfw_error("glfwInit failed");
     host::WindowRect place;
     const bool centred = choose_window_rect(&place);

@@ -8,9 +8,16 @@
 #include <cmath>
 #include <ctime>
 
+#include "host/base/save_folder_lock.h"
+
 namespace host {
 
 namespace {
+
+// NOTE: a signal does not end GLFW's wait, so a wait that saw no event still
+// ends after this long: a later copy's call (save_folder_lock.h) must bring
+// back an iconified window at once, however long it has rested.
+constexpr double CALL_WAIT_SECONDS = 0.2;
 
 // Copies up to `max` values of joystick 1 through one of GLFW's readers; 0 when absent.
 template <typename T>
@@ -73,10 +80,22 @@ void GlfwWindowSystem::Sleep(double seconds) {
 
 void GlfwWindowSystem::PollEvents() {
     glfwPollEvents();
+    AnswerCall();
 }
 
 void GlfwWindowSystem::WaitEvents() {
-    glfwWaitEvents();
+    glfwWaitEventsTimeout(CALL_WAIT_SECONDS);
+    AnswerCall();
+}
+
+// A player who starts the game again wants the copy already playing: its
+// window restored if iconified (a maximized one stays maximized), shown and
+// given the focus. The run loop resumes it once the focus is in.
+void GlfwWindowSystem::AnswerCall() {
+    if (!take_forward_call()) return;
+    if (IsIconified()) glfwRestoreWindow(window_);
+    glfwShowWindow(window_);
+    glfwFocusWindow(window_);
 }
 
 bool GlfwWindowSystem::IsOpen() {

@@ -30,6 +30,9 @@ class GlfwWindowSystem : public WindowSystem {
     GLFWwindow* handle() const { return window_; }
 
   private:
+    // Brings the window to the front when a later copy has called (save_folder_lock.h).
+    void AnswerCall();
+
     GLFWwindow* window_;
     // The window's place and size before it went fullscreen.
     int windowedX_ = 0, windowedY_ = 0;

@@ -1,8 +1,10 @@
 // The program's start and end as a player's desktop sees them: the window, its
-// place and title, closing it, and starting without a display or a sound card.
+// place and title, closing it, starting without a display or a sound card, and
+// starting again where a copy already runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "tests/e2e/harness.h"
 #include "tests/e2e/player.h"
@@ -69,6 +71,51 @@ TEST(StartupTest, WithoutADisplayItSaysWhyAndExits255) {
         EXPECT_EQ(status, 255);
         EXPECT_EQ(game.out(), "glfwInit failed (" + std::string(c.why) + ")\n");
     }
+}
+
+// A player who starts the game again while it runs from the same folder: the
+// running copy's window comes back from the task bar, the second start says so
+// and leaves at once, and the saves stay the running copy's. Killed, the first
+// copy leaves its lock file behind, which stops no later start.
+TEST(StartupTest, StartedAgainInTheSameFolderTheRunningCopyComesForwardAndKeepsTheSaves) {
+    constexpr const char* STATE = ".vendlestate";
+    constexpr const char* LOCK = ".vendlelock";
+    XServer server(true);
+    WorkDir dir;
+    Game first(dir, &server, {NO_SOUND_CARD});
+    const std::string window = first.window();
+    ASSERT_TRUE(!window.empty() && wait_for_menu_at_rest(server, window)) << first.out();
+    // Iconified, it saves the state and rests in the window system's wait.
+    server.x("xdotool windowminimize --sync " + window);
+    ASSERT_TRUE(wait_for([&] { return !dir.read(STATE).empty(); }, 10.0, 0.1));
+    const std::string state = dir.read(STATE);
+
+    const auto start = std::chrono::steady_clock::now();
+    int status = -1;
+    const std::string said =
+        server.x("env -C " + dir.path() + " timeout 10 " + program_path() + " 2>&1", &status);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(said, "Moxelpark is already running from this folder; its window was brought to the front.\n");
+    EXPECT_EQ(dir.read(STATE), state);
+    EXPECT_TRUE(wait_for(
+        [&] {
+            return server.x("xdotool getactivewindow") == window + "\n" &&
+                   server.x("xwininfo -id " + window).find("IsViewable") != std::string::npos;
+        },
+        5.0, 0.1))
+        << "not in front";
+    // It plays on and saves: a game started is kept.
+    ASSERT_TRUE(wait_for_menu_at_rest(server, window));
+    click(server, window, TYPE_BUTTON_X[0], TYPE_BUTTON_Y);
+    EXPECT_TRUE(wait_for([&] { return !dir.read(".vendlegame").empty(); }, 10.0, 0.1));
+
+    first.kill_now();
+    const std::string lockLeft = dir.read(LOCK);
+    ASSERT_FALSE(lockLeft.empty());
+    Game next(dir, &server, {NO_SOUND_CARD});
+    EXPECT_TRUE(wait_for([&] { return dir.read(LOCK) != lockLeft; }, 10.0, 0.1)) << "the lock is not taken";
+    EXPECT_TRUE(next.running()) << next.out();
 }
 
 }  // namespace
