@@ -1,5 +1,6 @@
 # Writes the service worker of one build: sw.js from its template, with the
-# list of the build's files and a cache name made from their contents.
+# list of the build's files with the SHA-256 of each (the worker keeps a file
+# only with those bytes) and a cache name made from their contents.
 #
 #   cmake -DSITE=<folder> -DFILES=<name;...> [-DDATA=<subfolder>] -DTEMPLATE=<sw.js.in> -P make_worker.cmake
 #
@@ -14,7 +15,7 @@ set(list "")
 foreach(name ${FILES})
   file(SHA256 ${SITE}/${name} hash)
   string(APPEND hashes "${name} ${hash}\n")
-  string(APPEND list "  '${name}',\n")
+  string(APPEND list "  ['${name}', '${hash}'],\n")
 endforeach()
 string(SHA256 build "${hashes}")
 string(SUBSTRING "${build}" 0 16 MOXEL_BUILD)

@@ -2,6 +2,7 @@
 // server on 127.0.0.1, the system's headless Chromium through puppeteer-core
 // (no browser download), and the page's pixels read from screenshots.
 'use strict';
+const crypto = require('crypto');
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
@@ -22,10 +23,14 @@ const TYPES = {
   '.data': 'application/octet-stream', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
 };
 
+// The SHA-256 of some bytes in hex, as the service worker names a file's.
+const sha256 = (bytes) => crypto.createHash('sha256').update(bytes).digest('hex');
+
 // Serves `root` on 127.0.0.1 at a free port; resolves to { url, missing,
 // offline, close }. `inject` (HTML) goes in at the top of every page's head,
-// before the page's own scripts; `missing` lists the paths asked for that do
-// not exist; offline(true) drops every connection, as a lost network does.
+// before the page's own scripts, and the service worker names the page's
+// bytes with it; `missing` lists the paths asked for that do not exist;
+// offline(true) drops every connection, as a lost network does.
 function serve(root, { inject = '' } = {}) {
   const missing = [];
   let cut = false;
@@ -44,9 +49,11 @@ function serve(root, { inject = '' } = {}) {
     }
     const type = TYPES[path.extname(file)] || 'application/octet-stream';
     res.writeHead(200, { 'Content-Type': type });
-    if (inject && path.extname(file) === '.html') {
-      res.end(fs.readFileSync(file, 'utf8').replace(/<head>/i, (head) => head + inject));
-      return;
+    const page = (at) => fs.readFileSync(at, 'utf8').replace(/<head>/i, (head) => head + inject);
+    if (inject && path.extname(file) === '.html') return res.end(page(file));
+    if (inject && path.basename(file) === 'sw.js') {
+      const hash = sha256(page(path.join(path.dirname(file), 'index.html')));
+      return res.end(fs.readFileSync(file, 'utf8').replace(/('index.html', ')\w+/, `$1${hash}`));
     }
     fs.createReadStream(file).pipe(res);
   });
@@ -159,4 +166,4 @@ async function rates(page, ms) {
   return { updates: (b.updates - a.updates) / s, frames: (b.frames - a.frames) / s };
 }
 
-module.exports = { serve, launch, sleep, waitFor, decodePng, shot, near, counts, rates };
+module.exports = { sha256, serve, launch, sleep, waitFor, decodePng, shot, near, counts, rates };

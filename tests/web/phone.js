@@ -13,7 +13,7 @@
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { serve, sleep, waitFor, shot, near, rates } = require('./browser');
+const { sha256, serve, sleep, waitFor, shot, near, rates } = require('./browser');
 
 const LANDSCAPE = { width: 844, height: 390, deviceScaleFactor: 3, hasTouch: true, isMobile: true };
 const PORTRAIT = { width: 390, height: 844, deviceScaleFactor: 3, hasTouch: true, isMobile: true };
@@ -266,31 +266,50 @@ async function lostForGoodSession(browser, url, t) {
   await close();
 }
 
-// A new build is taken whole: a page open when it is published goes on with
-// the old one, and the next visit runs the new one, every file of it.
+// A new build is taken whole: one published half-way is not kept, a page
+// open when it is published goes on with the old one, and the next visit
+// runs the new one, every file of it; a copy in another folder keeps its own.
 async function newBuildSession(browser, site, t) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'moxel-site-'));
-  fs.cpSync(site, dir, { recursive: true });
+  const a = path.join(dir, 'a');
+  fs.cpSync(site, a, { recursive: true });
+  fs.cpSync(site, path.join(dir, 'b'), { recursive: true });
   const server = await serve(dir);
+  const url = server.url + 'a/';
   const build = (cdp) => quietly(cdp, 'String(window.moxelBuild)');
-  const waiting = (cdp) => cdp.send('Runtime.evaluate', {
-    expression: 'navigator.serviceWorker.getRegistration().then((r) => !!(r && r.waiting))',
+  // Asks the worker to look for a new build; once its install is over, whether any of it is kept.
+  const fetchBuild = (cdp) => cdp.send('Runtime.evaluate', {
+    expression: `navigator.serviceWorker.getRegistration().then((r) => r.update().then(() => r.installing &&
+      new Promise((done) => r.installing.onstatechange = done)).then(() => caches.keys())
+      .then((names) => !!r.waiting || names.some((name) => name.endsWith('next'))))`,
     awaitPromise: true, returnByValue: true }).then((r) => r.result.value);
   try {
-    let { page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'old build', { viewport: LANDSCAPE });
+    let { page, close, log, cdp, go } = await openPhone(browser, url, t, 'old build', { viewport: LANDSCAPE });
     await go();
     t.check(await keptByWorker(cdp), 'the first build is kept');
+    await page.goto(server.url + 'b/');
+    t.check(await keptByWorker(cdp), 'so is a copy of it in b/');
+    // Caches named before the folder was in the name: a/'s and c/'s.
+    await page.evaluate(() => Promise.all(['a', 'c'].map((folder, i) => caches.open(`moxelpark-000000000000000${i}`)
+      .then((cache) => cache.put(`/${folder}/index.html`, new Response(''))))));
     await close();
 
-    // Published: the game's script changes and the worker names a new cache.
-    fs.appendFileSync(path.join(dir, 'moxelpark.js'), '\nwindow.moxelBuild = 2;\n');
-    const worker = path.join(dir, 'sw.js');
-    fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const BUILD = '[^']*'/, "const BUILD = 'next'"));
+    // The next build: its script says so, its program has an empty custom
+    // section more, its worker names a new cache and the bytes of both.
+    const next = (name, tail) => Buffer.concat([fs.readFileSync(path.join(a, name)), Buffer.from(tail)]);
+    const js = next('moxelpark.js', '\nwindow.moxelBuild = 2;\n'), wasm = next('moxelpark.wasm', [0, 1, 0]);
+    const worker = path.join(a, 'sw.js');
+    fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(/const BUILD = '[^']*'/, "const BUILD = 'next'")
+      .replace(/('moxelpark.js', ')\w+/, `$1${sha256(js)}`).replace(/('moxelpark.wasm', ')\w+/, `$1${sha256(wasm)}`));
+    // Published half-way: the worker and the script are up, the program not yet.
+    fs.writeFileSync(path.join(a, 'moxelpark.js'), js);
 
-    ({ page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'new build', { viewport: LANDSCAPE }));
+    ({ page, close, log, cdp, go } = await openPhone(browser, url, t, 'new build', { viewport: LANDSCAPE }));
     await go();
-    t.check(await log.waitLine(STARTED, 20000), 'the game starts while a new build is fetched');
-    t.check(await waitFor(() => waiting(cdp), 10000), 'the new build is fetched whole and waits');
+    t.check(await log.waitLine(STARTED, 20000), 'the game starts while a new build is published');
+    t.check((await fetchBuild(cdp)) === false, 'a build published half-way is not kept');
+    fs.writeFileSync(path.join(a, 'moxelpark.wasm'), wasm);
+    t.check((await fetchBuild(cdp)) === true, 'the build published whole is fetched and waits');
     t.check((await build(cdp)) === 'undefined', 'the open page goes on with the old build');
     const from = log.lines.length;
     await page.reload();
@@ -303,11 +322,14 @@ async function newBuildSession(browser, site, t) {
     await sleep(CLOSED_MS);
 
     // The next visit, with no page of the old build open.
-    ({ page, close, log, cdp, go } = await openPhone(browser, server.url, t, 'next visit', { viewport: LANDSCAPE }));
+    ({ page, close, log, cdp, go } = await openPhone(browser, url, t, 'next visit', { viewport: LANDSCAPE }));
     await go();
     t.check(await waitFor(async () => (await build(cdp)) === '2', 20000), 'the next visit runs the new build',
             await build(cdp));
     t.check(await log.waitLine(STARTED, 20000), 'the new build starts');
+    const names = await page.evaluate(() => caches.keys());
+    t.check(names.length === 3 && names.includes('moxelpark-0000000000000001'),
+            'the copy in b/ keeps its cache, and of those named the old way only a/\'s went', names);
     await close();
   } finally {
     server.close();
