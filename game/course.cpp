@@ -42,6 +42,8 @@ double next_raw() {
 // ---- A new game ----
 
 int bb_Moxelpark_MyApp::m_LoadGame() {
+    // The game is recorded from here: its type, the seed and the screen it begins on.
+    BeginReplay();
     // 1, 2. A fresh score, no game-over overlay, and play mode.
     f_Score = 0;
     f_GameOver = 0;

@@ -9,6 +9,7 @@
 // area within the shapes its layout serves: in a window taller or wider than
 // that, its area is the nearest shape that holds, centred, and the background
 // (and whatever the menu draws beyond its area) fills the rest.
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -136,7 +137,18 @@ void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
     f_OffsetX = f_OffsetY = 0.0f;
     // The menu's held shape keeps the nominal side and the window's other
     // side, in whole pixels from the window's edges.
-    if (f_HeldShape == 1 && bb_Moxelpark_jscrw < bb_Moxelpark_jscrh * MENU_ASPECT_MIN) {
+    if (watching_) {
+        // A watched game keeps the screen it was played on, letterboxed in
+        // whole pixels from the window's edges.
+        bb_Moxelpark_jscrw = watchedWidth_;
+        bb_Moxelpark_jscrh = watchedHeight_;
+        const float byWidth = static_cast<float>(width) / watchedWidth_;
+        const float byHeight = static_cast<float>(height) / watchedHeight_;
+        f_ScaleAxis = byHeight < byWidth ? AXIS_HEIGHT : AXIS_WIDTH;
+        s = std::min(byWidth, byHeight);
+        f_OffsetX = std::floor((static_cast<float>(width) - watchedWidth_ * s) / 2.0f);
+        f_OffsetY = std::floor((static_cast<float>(height) - watchedHeight_ * s) / 2.0f);
+    } else if (f_HeldShape == 1 && bb_Moxelpark_jscrw < bb_Moxelpark_jscrh * MENU_ASPECT_MIN) {
         bb_Moxelpark_jscrw = bb_Moxelpark_jscrh * MENU_ASPECT_MIN;
         f_ScaleAxis = AXIS_WIDTH;
         s = static_cast<float>(width) / bb_Moxelpark_jscrw;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "game/constants.h"
+#include "game/replay_text.h"
 #include "host/app.h"
 #include "runtime/runtime.h"
 
@@ -184,6 +185,27 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // state holding its score was saved.
     void SettleKeptGame(bool stateSaved);
 
+    // ---- Replays (replay.cpp) ----
+    // Plays `replay`'s game from the next update on, from its events alone:
+    // the player's input does not reach the play, and nothing is recorded,
+    // kept or saved. It is drawn on its own screen, letterboxed in the window.
+    void WatchReplay(const Replay& replay);
+    bool Watching() const { return watching_; }
+    // The score the last watched game reached; -1 while it plays.
+    int WatchedScore() const { return watchedScore_; }
+    // The last game played from its start to its end.
+    const Replay& LastReplay() const { return lastReplay_; }
+    // Hooks of play: a game begins; an update of play begins (the screen it
+    // is laid out on); a stroke is played; the player quits; the game ends.
+    void BeginReplay();
+    void ReplayUpdate();
+    bool ReplayStroke();
+    void RecordStroke();
+    void RecordQuit();
+    void ReplayQuit();
+    // True when the game that ended was watched (its score goes nowhere).
+    bool EndReplay();
+
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
     // f_ScaleAxis, f_Landscape, the logical area and, for the menu's held
@@ -342,6 +364,18 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int f_BadgeSel = 0;  // selected badge, -1 none
 
   private:
+    Replay recording_;   // the game in play, as it goes
+    Replay lastReplay_;  // the last game played to its end
+    Replay watched_;     // the game being watched
+    size_t nextEvent_ = 0;
+    bool watching_ = false;
+    int watchedScore_ = -1;
+    int32_t playUpdate_ = 0;     // updates of play since the game began
+    float watchedWidth_ = 0.0f;  // the watched game's screen now
+    float watchedHeight_ = 0.0f;
+    // The watched game's screen becomes width by height.
+    void WatchShape(float width, float height);
+
     // A text made from one number, rebuilt only when the number changes, so
     // that the play screen allocates nothing in an update where nothing changed.
     struct NumberText {

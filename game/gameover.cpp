@@ -115,6 +115,8 @@ int bb_Moxelpark_MyApp::m_GameOver() {
 }
 
 int bb_Moxelpark_MyApp::m_LoadMenu() {
+    // A watched game's score is its replay's: no table hears of it.
+    if (EndReplay()) return 0;
     if (f_GameType < 1 || f_GameType > GAME_TYPES) return 0;
     const int top = (f_GameType - 1) * TABLE_LENGTH;
     const int last = LAST_TEN_BASE + top;

@@ -117,6 +117,8 @@ bool write(const KeptGame& k) {
 }  // namespace
 
 void bb_Moxelpark_MyApp::KeepGame() {
+    // A watched game is nobody's game in progress.
+    if (watching_) return;
     // The file may still be the only copy on disk of an ended game's score
     // (the state could not be saved since): it is kept for that game until
     // the state holds the score.

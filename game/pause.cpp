@@ -105,6 +105,7 @@ void resume_play(bb_Moxelpark_MyApp* game) {
 
 // The panel is hidden at once and the game is over, even with the ball in flight.
 void quit_game(bb_Moxelpark_MyApp* game) {
+    game->RecordQuit();
     game->f_PointerUsed = 1;
     game->HidePausePanel();
     game->f_GameOver = 1;

@@ -173,7 +173,9 @@ void bb_Moxelpark_MyApp::FitHoleToScreen() {
 // ---- One update of play ----
 
 int bb_Moxelpark_MyApp::m_Game() {
-    // 0. A resize since the last update lays the hole out for the new screen.
+    // 0. A resize since the last update lays the hole out for the new screen
+    // (a watched game's screen changes where its own did).
+    ReplayUpdate();
     FitHoleToScreen();
     const float g = bb_Moxelpark_jscrh - GROUND_FROM_BOTTOM;
     const float meterTop = bb_Moxelpark_jscrh * 0.5f - METER_TOP_ABOVE_CENTRE;
@@ -198,13 +200,15 @@ int bb_Moxelpark_MyApp::m_Game() {
         if (!ballsText_.built || ballsText_.value != f_Balls)
             ballsText_ = {String(" ") + String(f_Balls), f_Balls, true};
         // Keys and pad: turn, move or clear the power, fire.
-        const bool fired = AimByKeys();
+        // A watched game's strokes come from its replay alone.
+        const bool fired = watching_ ? ReplayStroke() : AimByKeys();
         // 2.4 The stroke: by the first update after a pointer's release,
         // wherever it was released, or by the fire action, at the power set.
         meter_.shown = true;
         meter_.firstBarPower = f_Power;
         const bool released = f_PointerDown == 0 && f_PointerUsed == 0 && f_KeyAim == 0;
         if ((released || fired) && f_Power > 0.0f && f_Balls > 0 && controls_live(this)) {
+            RecordStroke();
             f_ShotPower = f_Power + LAUNCH_EXTRA;
             m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);
             f_Power = 0.0f;

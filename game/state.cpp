@@ -200,6 +200,7 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
             case MODE_PLAY:
                 m_Game();
                 m_InGame();
+                ReplayQuit();
                 break;
             case MODE_PLAY_LOAD:
                 clear_for_new_game(this);

@@ -3,7 +3,7 @@
 # build-fuzz/ (or $MOXEL_FUZZ_DIR) and runs each for a bounded time.
 #
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]
-#   seconds default 60; targets default: utf wav ogg image state kept.
+#   seconds default 60; targets default: utf wav ogg image state kept replay.
 # Each target starts from a seed corpus made from real files (the generated
 # data in build-fuzz/data, a saved state, kept games) and keeps what it finds in
 # build-fuzz/corpus/<target>, so longer or repeated runs go deeper. A crash,
@@ -16,7 +16,7 @@ ROOT="$(pwd)"
 SECONDS_PER_TARGET="${1:-60}"
 shift || true
 TARGETS=("$@")
-if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav ogg image state kept); fi
+if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(utf wav ogg image state kept replay); fi
 BUILD_DIR="${MOXEL_FUZZ_DIR:-build-fuzz}"
 JOBS=()
 if [ -n "${MOXEL_JOBS:-}" ]; then JOBS=(-j "$MOXEL_JOBS"); fi
@@ -29,11 +29,21 @@ B="$ROOT/$BUILD_DIR"
 DATA="$B/data"
 SEEDS="$B/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS"/{utf,wav,ogg,image,state,kept} "$B/artifacts"
+mkdir -p "$SEEDS"/{utf,wav,ogg,image,state,kept,replay} "$B/artifacts"
 
 # ---- Seeds, from real files ----
 (cd "$SEEDS/state" && "$B/fuzz/state_seed" >/dev/null && mv .vendlestate saved.state)
 (cd "$SEEDS/kept" && "$B/fuzz/kept_seed" >/dev/null)
+# The golden replays, as texts and as the bytes behind them (checksum left off:
+# the target signs the bytes itself).
+n=0
+grep -v '^#' tests/game/golden_replays.txt | while read -r _ _ text; do
+    n=$((n + 1))
+    printf '%s' "$text" >"$SEEDS/replay/golden-$n.txt"
+    pad=$(( (4 - ${#text} % 4) % 4 ))
+    printf '%s%s' "$text" "$(printf '=%.0s' $(seq 1 $pad))" | tr '_-' '/+' | base64 -d 2>/dev/null |
+        head -c -4 >"$SEEDS/replay/golden-$n.bin" || true
+done
 cp "$SEEDS/state/saved.state" "$SEEDS/utf/"
 printf 'Moxelpark|12|' >"$SEEDS/utf/ascii"
 printf '\xef\xbb\xbfGr\xc3\xbcn \xe2\x82\xac|' >"$SEEDS/utf/utf8-bom"
@@ -51,7 +61,7 @@ convert "$DATA/parts.png" -depth 16 "$SEEDS/image/parts-16bit.png"
 convert "$DATA/parts.png" -colors 16 "PNG8:$SEEDS/image/parts-palette.png"
 
 # Inputs that once failed a target are replayed first, every run.
-for t in utf wav ogg image state kept; do
+for t in utf wav ogg image state kept replay; do
     if [ -d "fuzz/regressions/$t" ]; then cp "fuzz/regressions/$t"/* "$SEEDS/$t/"; fi
 done
 
@@ -59,8 +69,8 @@ done
 # Readers of uncompressed data may allocate a small multiple of the input;
 # decoders of compressed data (PNG's deflate, Vorbis) are held to their own
 # bounds (see graphics/surface.cpp and audio/ogg_reader.cpp).
-declare -A MAX_LEN=([utf]=65536 [wav]=65536 [ogg]=65536 [image]=65536 [state]=16384 [kept]=16384)
-declare -A MALLOC_MB=([utf]=16 [wav]=16 [ogg]=2048 [image]=256 [state]=64 [kept]=64)
+declare -A MAX_LEN=([utf]=65536 [wav]=65536 [ogg]=65536 [image]=65536 [state]=16384 [kept]=16384 [replay]=4096)
+declare -A MALLOC_MB=([utf]=16 [wav]=16 [ogg]=2048 [image]=256 [state]=64 [kept]=64 [replay]=64)
 # NOTE: stb_vorbis asks malloc for sizes read from a damaged setup header (up
 # to 2^64 bytes). In the game malloc then fails and the open fails cleanly;
 # here the Ogg target lets such requests return null the same way, and its

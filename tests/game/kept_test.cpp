@@ -24,11 +24,15 @@
 
 namespace {
 
+using game_test::play_stroke;
 using game_test::PlayHarness;
+using game_test::quit_from_panel;
+using game_test::REST_LIMIT;
 using game_test::ScriptedPlayer;
+using game_test::Stroke;
+using game_test::until_at_rest;
+using game_test::until_menu;
 
-// Enough updates for any stroke to come to rest and a hole to follow.
-constexpr int REST_LIMIT = 3000;
 // The pause panel's centre line comes to rest here at 640 by 480.
 constexpr int PANEL_AT_REST = 248;
 
@@ -43,31 +47,6 @@ bool exists(const char* name) {
 
 void write_file(const char* name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Runs updates until the ball is at rest and no hole change is pending.
-void until_at_rest(PlayHarness& p) {
-    for (int i = 0; i < REST_LIMIT; ++i) {
-        if (p.game->f_BallState == BALL_AIMING) return;
-        p.h.Update();
-    }
-    ADD_FAILURE() << "the ball never came to rest";
-}
-
-struct Stroke {
-    int facing;
-    int power;
-};
-
-// Turns the golfer by a tap on the ball when he faces the other way, then
-// plays the stroke on the meter.
-void play_stroke(PlayHarness& p, const Stroke& s) {
-    if (p.game->f_Facing != s.facing)
-        p.Tap(static_cast<int>(p.game->f_BallX), static_cast<int>(p.game->f_BallY));
-    ASSERT_EQ(p.game->f_Facing, s.facing);
-    const int balls = p.game->f_Balls;
-    p.Stroke(s.power);
-    ASSERT_EQ(p.game->f_Balls, balls - 1) << "the stroke was not played";
 }
 
 // What a stroke left behind.
@@ -129,19 +108,6 @@ struct SaveHook {
     explicit SaveHook(void (*hook)(int)) { host_state_saved = hook; }
     ~SaveHook() { host_state_saved = nullptr; }
 };
-
-// Opens the panel by the back key, moves to Quit and chooses it.
-void quit_from_panel(PlayHarness& p) {
-    p.Key(KEY_ESCAPE);
-    p.Key(KEY_LEFT);
-    p.Key(KEY_ENTER);
-    ASSERT_EQ(p.game->f_GameOver, 1);
-}
-
-void until_menu(PlayHarness& p) {
-    for (int i = 0; i < REST_LIMIT && p.game->f_GameMode != MODE_MENU; ++i) p.h.Update();
-    ASSERT_EQ(p.game->f_GameMode, MODE_MENU);
-}
 
 TEST(KeptGame, IsWrittenWhenAGameStartsAStrokeIsPlayedTheBallRestsAndOnSuspension) {
     SaveHook hook(count_save);
@@ -320,7 +286,8 @@ std::vector<long> failing_writes;
 long writes = 0;
 long cut_listed(long bytes) {
     ++writes;
-    return std::find(failing_writes.begin(), failing_writes.end(), writes) != failing_writes.end() ? 0 : bytes;
+    return std::find(failing_writes.begin(), failing_writes.end(), writes) != failing_writes.end() ? 0
+                                                                                                   : bytes;
 }
 
 TEST(KeptGame, AFailedSaveAtTheEndNeitherLosesTheScoreNorRecordsItTwice) {
@@ -409,7 +376,8 @@ TEST(KeptGame, OneThatCannotBeReadIsReportedAndSetAsideAndTheMenuStarts) {
         {"a game type there is not", WriteKeptGame(badType), "its type line is out of range"},
         {"a ball beyond any screen", WriteKeptGame(badFloat), "its ball line is damaged"},
         {"an object of no kind", WriteKeptGame(badObject), "its object line is out of range"},
-        {"larger than any game", good + std::string(KEPT_GAME_MAX_BYTES, ' '), "it is larger than any kept game"},
+        {"larger than any game", good + std::string(KEPT_GAME_MAX_BYTES, ' '),
+         "it is larger than any kept game"},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -95,6 +95,49 @@ class PlayHarness {
     RecordingGame* game = nullptr;
 };
 
+// ---- Whole strokes and games ----
+
+// Enough updates for any stroke to come to rest and a hole to follow.
+constexpr int REST_LIMIT = 3000;
+
+// Runs updates until the ball is at rest and no hole change is pending.
+inline void until_at_rest(PlayHarness& p) {
+    for (int i = 0; i < REST_LIMIT; ++i) {
+        if (p.game->f_BallState == BALL_AIMING) return;
+        p.h.Update();
+    }
+    ADD_FAILURE() << "the ball never came to rest";
+}
+
+struct Stroke {
+    int facing;
+    int power;
+};
+
+// Turns the golfer by a tap on the ball when he faces the other way, then
+// plays the stroke on the meter.
+inline void play_stroke(PlayHarness& p, const Stroke& s) {
+    if (p.game->f_Facing != s.facing)
+        p.Tap(static_cast<int>(p.game->f_BallX), static_cast<int>(p.game->f_BallY));
+    ASSERT_EQ(p.game->f_Facing, s.facing);
+    const int balls = p.game->f_Balls;
+    p.Stroke(s.power);
+    ASSERT_EQ(p.game->f_Balls, balls - 1) << "the stroke was not played";
+}
+
+// Opens the panel by the back key, moves to Quit and chooses it.
+inline void quit_from_panel(PlayHarness& p) {
+    p.Key(KEY_ESCAPE);
+    p.Key(KEY_LEFT);
+    p.Key(KEY_ENTER);
+    ASSERT_EQ(p.game->f_GameOver, 1);
+}
+
+inline void until_menu(PlayHarness& p) {
+    for (int i = 0; i < REST_LIMIT && p.game->f_GameMode != MODE_MENU; ++i) p.h.Update();
+    ASSERT_EQ(p.game->f_GameMode, MODE_MENU);
+}
+
 // ---- The ball's flight without objects ----
 // From the play loop's physics table, in single precision. One Step is one
 // update of a moving ball.

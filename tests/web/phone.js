@@ -167,8 +167,11 @@ async function landscapeSession(browser, url, t) {
     t.check(await log.waitLine(MENU_DRAWN, 20000, from), 'a reload during a game brings it back');
   }
   t.check(await t.still(page) && !playShown(await shot(page)), 'the game comes back paused');
-  await page.keyboard.press('ArrowLeft');
-  await page.keyboard.press('Enter');
+  // Each key held and let go over a few updates, as a hand does.
+  for (const key of ['ArrowLeft', 'Enter']) {
+    await page.keyboard.press(key, { delay: 100 });
+    await sleep(100);
+  }
   t.check(await t.waitShot(page, menuShown, 10000), 'quit from the panel goes to the menu');
   await page.goBack({ timeout: 3000 }).catch(() => null);
   t.check(page.url() !== url, 'one back from the menu leaves after reloads', page.url());

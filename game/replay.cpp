@@ -1,0 +1,130 @@
+// Every game recorded as it is played, and a recorded game played again.
+//
+// Recording follows the play update by update: the screen the hole is laid
+// out on whenever it changes, each stroke's facing and power, a quit. A
+// watched game takes those from its replay at the same updates of play, and
+// everything else follows from the game's own rules exactly as it did, so it
+// strikes, scores and ends as it did.
+#include <algorithm>
+#include <cmath>
+
+#include "audio/random.h"
+#include "game/game.h"
+
+namespace {
+
+// The event due at this update of play, of this kind, or null. Events left
+// behind by an update they could not act in (a damaged replay) are passed over.
+const ReplayEvent* due(const Replay& r, size_t* next, int32_t update, ReplayEventKind kind) {
+    while (*next < r.events.size() && r.events[*next].update < update) ++*next;
+    if (*next >= r.events.size()) return nullptr;
+    const ReplayEvent& e = r.events[*next];
+    if (e.update != update || e.kind != kind) return nullptr;
+    ++*next;
+    return &e;
+}
+
+}  // namespace
+
+void bb_Moxelpark_MyApp::WatchReplay(const Replay& replay) {
+    watched_ = replay;
+    watching_ = true;
+    nextEvent_ = 0;
+    watchedScore_ = -1;
+    f_GameType = replay.gameType;
+    bb_random_Seed = replay.seed;
+    f_GameMode = MODE_PLAY_LOAD;
+    WatchShape(replay.width, replay.height);
+}
+
+void bb_Moxelpark_MyApp::WatchShape(float width, float height) {
+    watchedWidth_ = width;
+    watchedHeight_ = height;
+    // Without a window (a replay checked by a tool) there is no scale to fit.
+    bb_Moxelpark_jscrw = width;
+    bb_Moxelpark_jscrh = height;
+    ComputeScale(f_DeviceWidth, f_DeviceHeight);
+}
+
+void bb_Moxelpark_MyApp::BeginReplay() {
+    playUpdate_ = 0;
+    if (watching_) return;
+    recording_ = Replay();
+    recording_.gameType = f_GameType;
+    recording_.seed = bb_random_Seed;
+    recording_.width = bb_Moxelpark_jscrw;
+    recording_.height = bb_Moxelpark_jscrh;
+}
+
+void bb_Moxelpark_MyApp::ReplayUpdate() {
+    ++playUpdate_;
+    if (watching_) {
+        // The player's pointer does not reach a watched game.
+        f_PointerDown = 0;
+        f_PointerUsed = 1;
+        if (const ReplayEvent* e = due(watched_, &nextEvent_, playUpdate_, ReplayEventKind::SHAPE))
+            WatchShape(e->width, e->height);
+        return;
+    }
+    // A resumed game was not recorded from its start: nothing to add to.
+    if (recording_.gameType == 0) return;
+    float width = recording_.width, height = recording_.height;
+    for (const ReplayEvent& e : recording_.events) {
+        if (e.kind != ReplayEventKind::SHAPE) continue;
+        width = e.width;
+        height = e.height;
+    }
+    if (bb_Moxelpark_jscrw == width && bb_Moxelpark_jscrh == height) return;
+    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
+    ReplayEvent e;
+    e.update = playUpdate_;
+    e.kind = ReplayEventKind::SHAPE;
+    e.width = bb_Moxelpark_jscrw;
+    e.height = bb_Moxelpark_jscrh;
+    recording_.events.push_back(e);
+}
+
+bool bb_Moxelpark_MyApp::ReplayStroke() {
+    const ReplayEvent* e = due(watched_, &nextEvent_, playUpdate_, ReplayEventKind::STROKE);
+    if (!e) return false;
+    f_Facing = e->facing;
+    f_Power = e->power;
+    return true;
+}
+
+void bb_Moxelpark_MyApp::RecordStroke() {
+    if (watching_ || recording_.gameType == 0) return;
+    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
+    ReplayEvent e;
+    e.update = playUpdate_;
+    e.kind = ReplayEventKind::STROKE;
+    e.facing = f_Facing;
+    e.power = f_Power;
+    recording_.events.push_back(e);
+}
+
+void bb_Moxelpark_MyApp::RecordQuit() {
+    if (watching_ || recording_.gameType == 0) return;
+    ReplayEvent e;
+    e.update = playUpdate_;
+    e.kind = ReplayEventKind::QUIT;
+    recording_.events.push_back(e);
+}
+
+void bb_Moxelpark_MyApp::ReplayQuit() {
+    if (watching_ && due(watched_, &nextEvent_, playUpdate_, ReplayEventKind::QUIT)) f_GameOver = 1;
+}
+
+bool bb_Moxelpark_MyApp::EndReplay() {
+    if (watching_) {
+        watchedScore_ = f_Score;
+        watching_ = false;
+        return true;
+    }
+    if (recording_.gameType != 0) {
+        recording_.score = f_Score;
+        lastReplay_ = recording_;
+    }
+    recording_ = Replay();
+    return false;
+}

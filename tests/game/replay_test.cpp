@@ -1,0 +1,137 @@
+// Replays: a game recorded as it is played (strokes both ways, a resize in
+// flight, a quit) is watched from its text to the same score at another
+// window size, touching no table and keeping nothing; the golden replays
+// (also played by the browser's build) reach their scores; and texts that
+// are not replays are told apart, each with its reason.
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "game/replay_text.h"
+#include "host/base/files.h"
+#include "play_support.h"
+
+namespace {
+
+using game_test::PlayHarness;
+
+std::string read_file(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Watches the replay to its end in a fresh start; the score it reaches.
+int watch(PlayHarness& w, const Replay& replay) {
+    w.game->WatchReplay(replay);
+    for (int i = 0; i < 100000 && w.game->WatchedScore() < 0; ++i) {
+        w.h.Update();
+        w.h.Render();
+    }
+    return w.game->WatchedScore();
+}
+
+TEST(Replay, AGameRecordedAsPlayedIsWatchedToTheSameScoreAndTouchesNothing) {
+    std::remove(KEPT_GAME_FILE_NAME);
+    Replay recorded;
+    int score = 0;
+    {
+        PlayHarness p;
+        p.StartGame(2);
+        const game_test::Stroke strokes[] = {{1, 80}, {-1, 120}, {1, 150}, {1, 60}};
+        for (const auto& s : strokes) {
+            game_test::play_stroke(p, s);
+            if (&s == &strokes[1]) {
+                p.h.Update(5);
+                p.h.Resize(800, 450);
+                p.h.Render();
+            }
+            game_test::until_at_rest(p);
+        }
+        game_test::quit_from_panel(p);
+        game_test::until_menu(p);
+        score = p.game->f_HighScores[LAST_TEN_BASE + TABLE_LENGTH];
+        recorded = p.game->LastReplay();
+    }
+    ASSERT_GT(score, 0);
+    EXPECT_EQ(recorded.score, score);
+    EXPECT_EQ(recorded.events.size(), 6u) << "four strokes, a resize and the quit";
+
+    const std::string text = EncodeReplay(recorded);
+    EXPECT_LT(text.size(), 200u) << "short enough for a link";
+    Replay read;
+    std::string why;
+    ASSERT_TRUE(DecodeReplay("https://example.org/moxelpark/#replay=" + text, &read, &why)) << why;
+
+    const std::string state = read_file(STATE_FILE_NAME);
+    PlayHarness w(1024, 768);
+    EXPECT_EQ(watch(w, read), score);
+    EXPECT_EQ(w.game->f_GameMode, MODE_MENU);
+    EXPECT_EQ(read_file(STATE_FILE_NAME), state) << "no table hears of a watched game";
+    EXPECT_FALSE(std::ifstream(KEPT_GAME_FILE_NAME).good()) << "nor is it kept";
+}
+
+TEST(Replay, TheGoldenReplaysReachTheirScores) {
+    std::ifstream in(MOXEL_GOLDEN_REPLAYS);
+    ASSERT_TRUE(in.good());
+    std::string line;
+    int count = 0;
+    PlayHarness w;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        int type = 0, score = 0;
+        std::string text, why;
+        fields >> type >> score >> text;
+        SCOPED_TRACE(line);
+        Replay replay;
+        ASSERT_TRUE(DecodeReplay(text, &replay, &why)) << why;
+        EXPECT_EQ(replay.gameType, type);
+        EXPECT_EQ(replay.score, score);
+        EXPECT_EQ(watch(w, replay), score);
+        ++count;
+    }
+    EXPECT_GE(count, 2 * GAME_TYPES);
+}
+
+TEST(ReplayText, WhatIsNotAReplayIsToldApart) {
+    Replay r;
+    r.gameType = 1;
+    r.seed = -7;
+    r.width = 640.0f;
+    r.height = 480.0f;
+    r.events.push_back({12, ReplayEventKind::STROKE, -1, 80.5f, 0.0f, 0.0f});
+    r.score = 25;
+    const std::string good = EncodeReplay(r);
+    std::string changed = good;
+    changed[good.size() / 2] = changed[good.size() / 2] == 'A' ? 'B' : 'A';
+    Replay badType = r, badPower = r;
+    badType.gameType = 4;
+    badPower.events[0].power = -1.0f;
+    const struct {
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"", "it is not a replay"},
+        {"#replay=not*base64", "it is not a replay"},
+        {good.substr(0, good.size() - 3), "it was cut short or changed"},
+        {changed, "it was cut short or changed"},
+        {"Ag" + good.substr(2), "it comes from another version of the game"},
+        {EncodeReplay(badType), "its game type is out of range"},
+        {EncodeReplay(badPower), "one of its events is damaged"},
+        {std::string(REPLAY_TEXT_MAX + 1, 'A'), "it is longer than any replay"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        Replay out;
+        EXPECT_FALSE(DecodeReplay(c.text, &out, &why)) << c.text.substr(0, 40);
+        EXPECT_EQ(why, c.reason) << c.text.substr(0, 40);
+    }
+    std::string why;
+    ASSERT_TRUE(DecodeReplay(good + "\n", &r, &why)) << why;
+    EXPECT_EQ(r.events[0].power, 80.5f);
+    EXPECT_EQ(r.events[0].facing, -1);
+    EXPECT_EQ(r.seed, -7);
+}
+
+}  // namespace
