@@ -69,7 +69,8 @@ class Writer {
         bytes.push_back(static_cast<char>(v));
     }
     void Fixed(uint32_t v) {
-        for (int i = 0; i < CHECK_BYTES; ++i) bytes.push_back(static_cast<char>((v >> (BYTE_BITS * i)) & 0xffu));
+        for (int i = 0; i < CHECK_BYTES; ++i)
+            bytes.push_back(static_cast<char>((v >> (BYTE_BITS * i)) & 0xffu));
     }
     void Float(float f) { Fixed(bits_of(f)); }
     std::string bytes;
@@ -243,9 +244,11 @@ bool DecodeReplay(std::string_view text, Replay* r, std::string* why) {
     if (!in.Varint(&version) || !in.Varint(&type) || !in.Varint(&seed) || !in.Float(&got.width) ||
         !in.Float(&got.height) || !in.Varint(&count))
         return fail("it is damaged", why);
-    if (type < 1 || type > static_cast<uint32_t>(GAME_TYPES)) return fail("its game type is out of range", why);
+    if (type < 1 || type > static_cast<uint32_t>(GAME_TYPES))
+        return fail("its game type is out of range", why);
     if (!side_ok(got.width) || !side_ok(got.height)) return fail("its screen is out of range", why);
-    if (count > static_cast<uint32_t>(REPLAY_EVENTS_MAX)) return fail("it has more events than any game", why);
+    if (count > static_cast<uint32_t>(REPLAY_EVENTS_MAX))
+        return fail("it has more events than any game", why);
     got.gameType = static_cast<int>(type);
     got.seed = unzigzag(seed);
     got.events.resize(count);

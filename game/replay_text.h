@@ -38,14 +38,14 @@ enum class ReplayEventKind : uint8_t {
 struct ReplayEvent {
     int32_t update = 0;  // play updates since the game began, this one counted
     ReplayEventKind kind = ReplayEventKind::QUIT;
-    int facing = 1;      // STROKE: 1 right, -1 left
-    float power = 0.0f;  // STROKE: the meter's power
+    int facing = 1;                     // STROKE: 1 right, -1 left
+    float power = 0.0f;                 // STROKE: the meter's power
     float width = 0.0f, height = 0.0f;  // SHAPE
 };
 
 struct Replay {
     int gameType = 0;
-    int32_t seed = 0;  // bb_random_Seed as the game began
+    int32_t seed = 0;                   // bb_random_Seed as the game began
     float width = 0.0f, height = 0.0f;  // the logical screen as it began
     std::vector<ReplayEvent> events;    // in order of their updates
     int32_t score = 0;                  // the score the game reached

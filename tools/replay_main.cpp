@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
     }
     const int score = play(replay);
     if (score < 0) {
-        std::fprintf(stderr, "This replay of game type %d never ends: it comes from another version of Moxelpark.\n",
+        std::fprintf(stderr,
+                     "This replay of game type %d never ends: it comes from another version of Moxelpark.\n",
                      replay.gameType);
         return EXIT_OTHER_SCORE;
     }
