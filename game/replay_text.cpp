@@ -1,6 +1,6 @@
 // A replay's text: bytes in base64url, read back with every value checked.
 //
-// The bytes: the format version, the game type, the seed, the screen the game
+// The bytes: "M", the format version, the game type, the seed, the screen the game
 // began on, the number of events, each event (updates since the one before,
 // its kind, what it carries), the score, then the FNV-1a checksum of all that.
 #include "game/replay_text.h"
@@ -12,6 +12,9 @@
 
 namespace {
 
+// The first byte of every replay, before its version: text that merely looks
+// like base64 is not taken for a replay of another version.
+constexpr uint32_t REPLAY_MAGIC = 0x4d;  // "M"
 constexpr char BASE64URL[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 constexpr int BASE64_BITS = 6;
 constexpr int BYTE_BITS = 8;
@@ -198,6 +201,7 @@ bool read_event(Reader& in, int32_t* update, ReplayEvent* e) {
 
 std::string EncodeReplay(const Replay& r) {
     Writer out;
+    out.Varint(REPLAY_MAGIC);
     out.Varint(REPLAY_VERSION);
     out.Varint(static_cast<uint32_t>(r.gameType));
     out.Varint(zigzag(r.seed));
@@ -229,8 +233,9 @@ bool DecodeReplay(std::string_view text, Replay* r, std::string* why) {
     if (part.empty() || !from_base64url(part, &bytes)) return fail("it is not a replay", why);
     if (bytes.size() < CHECK_BYTES + 1) return fail("it is not a replay", why);
     Reader check(bytes);
-    uint32_t version = 0;
-    if (!check.Varint(&version) || version == 0) return fail("it is not a replay", why);
+    uint32_t magic = 0, version = 0;
+    if (!check.Varint(&magic) || magic != REPLAY_MAGIC || !check.Varint(&version))
+        return fail("it is not a replay", why);
     if (version != REPLAY_VERSION) return fail("it comes from another version of the game", why);
     const size_t body = bytes.size() - CHECK_BYTES;
     uint32_t sum = 0;
@@ -241,8 +246,8 @@ bool DecodeReplay(std::string_view text, Replay* r, std::string* why) {
     Reader in(bytes);
     Replay got;
     uint32_t type, seed, count, score;
-    if (!in.Varint(&version) || !in.Varint(&type) || !in.Varint(&seed) || !in.Float(&got.width) ||
-        !in.Float(&got.height) || !in.Varint(&count))
+    if (!in.Varint(&magic) || !in.Varint(&version) || !in.Varint(&type) || !in.Varint(&seed) ||
+        !in.Float(&got.width) || !in.Float(&got.height) || !in.Varint(&count))
         return fail("it is damaged", why);
     if (type < 1 || type > static_cast<uint32_t>(GAME_TYPES))
         return fail("its game type is out of range", why);

@@ -77,14 +77,6 @@ bool replay_text(const char* arg, std::string* text, std::string* why) {
 int play(const Replay& replay) {
     char dir[] = "/tmp/moxelpark-replay-XXXXXX";
     if (!mkdtemp(dir) || chdir(dir) != 0) return -1;
-    // The game's own lines (its loader's, its course builder's) are not the tool's.
-    std::fflush(stdout);
-    const int out = dup(STDOUT_FILENO), err = dup(STDERR_FILENO);
-    std::FILE* quiet = std::fopen("/dev/null", "w");
-    if (quiet) {
-        dup2(fileno(quiet), STDOUT_FILENO);
-        dup2(fileno(quiet), STDERR_FILENO);
-    }
 
     static UnseenWindow window;
     host::set_window(&window);
@@ -102,11 +94,6 @@ int play(const Replay& replay) {
     for (int32_t i = 0; i <= last + UPDATES_AFTER_LAST_EVENT && game->WatchedScore() < 0; ++i)
         bb_app_device->InvokeOnUpdate();
 
-    std::fflush(stdout);
-    std::fflush(stderr);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    if (quiet) std::fclose(quiet);
     std::error_code gone;
     if (chdir("/") != 0 || std::filesystem::remove_all(dir, gone) == static_cast<std::uintmax_t>(-1))
         std::fprintf(stderr, "Could not remove %s\n", dir);
@@ -126,16 +113,35 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "This is not a Moxelpark replay that can be played: %s.\n", why.c_str());
         return EXIT_NOT_A_REPLAY;
     }
+    // The game's own lines (its loader's, its course builder's) are not the
+    // tool's: its answers go to copies of the standard streams, and the
+    // streams themselves to nowhere while the game plays. (Built for node,
+    // the copies would go nowhere too: there the game's lines come first
+    // and the answer last.)
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+#ifndef __EMSCRIPTEN__
+    std::fflush(stdout);
+    out = fdopen(dup(STDOUT_FILENO), "w");
+    err = fdopen(dup(STDERR_FILENO), "w");
+    std::FILE* quiet = std::fopen("/dev/null", "w");
+    if (!out || !err || !quiet) {
+        std::fprintf(stderr, "moxelpark-replay: cannot set its output aside\n");
+        return EXIT_NOT_A_REPLAY;
+    }
+    dup2(fileno(quiet), STDOUT_FILENO);
+    dup2(fileno(quiet), STDERR_FILENO);
+#endif
     const int score = play(replay);
     if (score < 0) {
-        std::fprintf(stderr,
+        std::fprintf(err,
                      "This replay of game type %d never ends: it comes from another version of Moxelpark.\n",
                      replay.gameType);
         return EXIT_OTHER_SCORE;
     }
-    std::printf("game type %d, score %d\n", replay.gameType, score);
+    std::fprintf(out, "game type %d, score %d\n", replay.gameType, score);
     if (score != replay.score) {
-        std::fprintf(stderr,
+        std::fprintf(err,
                      "It claims a score of %d: the replay comes from another version of Moxelpark, "
                      "and its score cannot be trusted here.\n",
                      replay.score);

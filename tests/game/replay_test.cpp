@@ -105,6 +105,8 @@ TEST(ReplayText, WhatIsNotAReplayIsToldApart) {
     const std::string good = EncodeReplay(r);
     std::string changed = good;
     changed[good.size() / 2] = changed[good.size() / 2] == 'A' ? 'B' : 'A';
+    std::string otherVersion = good;
+    otherVersion[2] = 'I';  // the version byte after "M" becomes 2
     Replay badType = r, badPower = r;
     badType.gameType = 4;
     badPower.events[0].power = -1.0f;
@@ -116,7 +118,8 @@ TEST(ReplayText, WhatIsNotAReplayIsToldApart) {
         {"#replay=not*base64", "it is not a replay"},
         {good.substr(0, good.size() - 3), "it was cut short or changed"},
         {changed, "it was cut short or changed"},
-        {"Ag" + good.substr(2), "it comes from another version of the game"},
+        {otherVersion, "it comes from another version of the game"},
+        {"garbage", "it is not a replay"},
         {EncodeReplay(badType), "its game type is out of range"},
         {EncodeReplay(badPower), "one of its events is damaged"},
         {std::string(REPLAY_TEXT_MAX + 1, 'A'), "it is longer than any replay"},

@@ -328,6 +328,20 @@ async function probeSession(browser, probeDir, desktopFile) {
   server.close();
 }
 
+// The golden replays played by the game built for WebAssembly (the replay
+// checker, run by node) reach the scores the desktop's build reaches.
+function goldenReplays(probeDir) {
+  const { spawnSync } = require('child_process');
+  const lines = fs.readFileSync(path.join(__dirname, '..', 'game', 'golden_replays.txt'), 'utf8')
+    .split('\n').filter((l) => l && !l.startsWith('#'));
+  const wrong = lines.filter((line) => {
+    const [type, score, text] = line.split(' ');
+    const run = spawnSync(process.execPath, [path.join(probeDir, 'moxelpark-replay.js'), text], { encoding: 'utf8' });
+    return run.status !== 0 || !run.stdout.trim().endsWith(`game type ${type}, score ${score}`);
+  });
+  check(lines.length > 0 && wrong.length === 0, 'the golden replays reach the desktop\'s scores in WebAssembly', wrong);
+}
+
 // The game in progress survives a reload and a closed page: a stroke on hole 1
 // of game type 1, kept in IndexedDB at rest; a reload, then a new page on the
 // same profile, each go straight to the game under its pause panel (never the
@@ -478,7 +492,10 @@ async function main() {
     await phoneSessions(browser, site, { check, watch, openPage, waitShot, still });
     await keptGameSession(browser, server.url);
     await twoTabsSession(browser, server.url);
-    if (process.argv[3]) await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
+    if (process.argv[3]) {
+      await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
+      goldenReplays(path.resolve(process.argv[3]));
+    }
     await browser.close();
   } finally {
     server.close();
