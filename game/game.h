@@ -205,6 +205,14 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     void ReplayQuit();
     // True when the game that ended was watched (its score goes nowhere).
     bool EndReplay();
+    // The replays behind the tables follow a score into them (at `place` in
+    // the top ten, -1 for none, and first in the last ten) and are saved.
+    void RecordReplay(int place);
+    // Start-up: the replays behind the tables, those that match them.
+    void LoadReplays();
+    // The game behind a table's entry (rank 0 to 9 of the type's top or last
+    // ten), or false when none is kept for it.
+    bool ReplayBehind(int type, bool last, int rank, Replay* replay) const;
 
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
@@ -367,6 +375,9 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     Replay recording_;   // the game in play, as it goes
     Replay lastReplay_;  // the last game played to its end
     Replay watched_;     // the game being watched
+    // The replays' texts behind each type's top ten and last ten; empty for
+    // a score played before replays were kept, or resumed from a kept game.
+    std::string tableReplays_[GAME_TYPES][2][TABLE_LENGTH];
     size_t nextEvent_ = 0;
     bool watching_ = false;
     int watchedScore_ = -1;

@@ -137,6 +137,11 @@ int bb_Moxelpark_MyApp::m_LoadMenu() {
         f_HighScores[last + f_Loop] = f_HighScores[last + f_Loop - 1];
     f_HighScores[last] = f_Score;
 
+    // The game itself follows its score, saved before the state is: a stop
+    // in between leaves replays whose scores no longer match their places,
+    // and those are not shown.
+    RecordReplay(place);
+
     // The kept game learns that its score is in the tables before the state
     // is saved, and goes after it: however the program is stopped in
     // between, or a save fails, the score is in the tables once.

@@ -121,10 +121,10 @@ bool bb_Moxelpark_MyApp::EndReplay() {
         watching_ = false;
         return true;
     }
-    if (recording_.gameType != 0) {
-        recording_.score = f_Score;
-        lastReplay_ = recording_;
-    }
+    // A game resumed from a kept game was not recorded from its start: it
+    // leaves no replay (and never another game's).
+    lastReplay_ = recording_;
+    lastReplay_.score = f_Score;
     recording_ = Replay();
     return false;
 }

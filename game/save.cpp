@@ -158,6 +158,7 @@ int bb_Moxelpark_MyApp::m_Load() {
     }
 
     // Score blocks; a block that is missing leaves the cursor where it is.
+    // (The games behind them are read once they are in: LoadReplays.)
     for (f_Index = 0; f_Index < GAME_TYPES; ++f_Index) {
         if (fields.Count() <= cursor + 2 * TABLE_LENGTH) continue;
         int topBase = f_Index * TABLE_LENGTH;
@@ -183,5 +184,6 @@ int bb_Moxelpark_MyApp::m_Load() {
             }
         }
     }
+    LoadReplays();
     return 0;
 }

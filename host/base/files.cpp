@@ -15,6 +15,7 @@
 
 const char* const STATE_FILE_NAME = ".vendlestate";
 const char* const KEPT_GAME_FILE_NAME = ".vendlegame";
+const char* const REPLAYS_FILE_NAME = ".vendlereplays";
 const char* const SET_ASIDE_SUFFIX = ".unreadable";
 long (*host_save_write_limit)(long bytes) = nullptr;
 void (*host_state_saved)(int result) = nullptr;

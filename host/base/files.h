@@ -53,6 +53,8 @@ extern const char* const STATE_FILE_NAME;
 // when one that cannot be read is set aside (then "-2", "-3" ... after that,
 // so an earlier one is never replaced).
 extern const char* const KEPT_GAME_FILE_NAME;
+// The games behind the score tables, as replays, beside the state file.
+extern const char* const REPLAYS_FILE_NAME;
 extern const char* const SET_ASIDE_SUFFIX;
 
 String host_load_state();

@@ -124,6 +124,7 @@ Module['preRun'].push(function () {
   FS.mkdir('/save');
   FS.symlink('/save/.vendlestate', '/.vendlestate');
   FS.symlink('/save/.vendlegame', '/.vendlegame');
+  FS.symlink('/save/.vendlereplays', '/.vendlereplays');
   if (!moxelStorage) {
     console.warn('Saved games cannot be read from this browser\'s storage (it has none for this page); ' +
                  'scores of this visit will be lost when the page closes.');

@@ -259,9 +259,10 @@ TEST(KeptGame, TheScoreReachesTheTablesOnceWhereverTheEndIsCut) {
         quit_from_panel(p);
         until_menu(p);
     }
-    // The keep at the quit, the kept game marked recorded, the state saved,
-    // the kept game removed: a stop after any of them.
-    ASSERT_EQ(snapshots().size(), 4u);
+    // The keep at the quit, the replays behind the tables, the kept game
+    // marked recorded, the state saved, the kept game removed: a stop after
+    // any of them.
+    ASSERT_EQ(snapshots().size(), 5u);
     const std::vector<Snapshot> cuts = snapshots();
     for (size_t k = 0; k < cuts.size(); ++k) {
         SCOPED_TRACE("stopped after save " + std::to_string(k + 1));
@@ -291,16 +292,17 @@ long cut_listed(long bytes) {
 }
 
 TEST(KeptGame, AFailedSaveAtTheEndNeitherLosesTheScoreNorRecordsItTwice) {
-    // The quit writes the kept game (1), marks it recorded (2), saves the state (3).
+    // The quit writes the kept game (1) and the replays (2), marks the kept
+    // game recorded (3), saves the state (4).
     const struct {
         const char* what;
         std::vector<long> failing;
         bool laterSave;  // a setting changed at the menu saves the state again
     } cases[] = {
-        {"the mark", {2}, false},
-        {"the state", {3}, false},
-        {"the mark and the state", {2, 3}, false},
-        {"the mark and the state, then a later save", {2, 3}, true},
+        {"the mark", {3}, false},
+        {"the state", {4}, false},
+        {"the mark and the state", {3, 4}, false},
+        {"the mark and the state, then a later save", {3, 4}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

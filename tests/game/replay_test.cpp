@@ -1,6 +1,7 @@
 // Replays: a game recorded as it is played (strokes both ways, a resize in
-// flight, a quit) is watched from its text to the same score at another
-// window size, touching no table and keeping nothing; the golden replays
+// flight, a quit) is kept behind its scores in the tables and watched from
+// its text to the same score at another window size, touching no table and
+// keeping nothing; the golden replays
 // (also played by the browser's build) reach their scores; and texts that
 // are not replays are told apart, each with its reason.
 #include <fstream>
@@ -64,11 +65,27 @@ TEST(Replay, AGameRecordedAsPlayedIsWatchedToTheSameScoreAndTouchesNothing) {
     ASSERT_TRUE(DecodeReplay("https://example.org/moxelpark/#replay=" + text, &read, &why)) << why;
 
     const std::string state = read_file(STATE_FILE_NAME);
+    const std::string replays = read_file(REPLAYS_FILE_NAME);
     PlayHarness w(1024, 768);
+    Replay behind;
+    ASSERT_TRUE(w.game->ReplayBehind(2, true, 0, &behind)) << "kept behind the last ten";
+    EXPECT_EQ(EncodeReplay(behind), text);
+    EXPECT_TRUE(w.game->ReplayBehind(2, false, 0, &behind)) << "and behind the top ten";
     EXPECT_EQ(watch(w, read), score);
     EXPECT_EQ(w.game->f_GameMode, MODE_MENU);
     EXPECT_EQ(read_file(STATE_FILE_NAME), state) << "no table hears of a watched game";
     EXPECT_FALSE(std::ifstream(KEPT_GAME_FILE_NAME).good()) << "nor is it kept";
+    EXPECT_EQ(read_file(REPLAYS_FILE_NAME), replays);
+
+    // A replay whose score its table no longer holds at its place is not believed.
+    std::string changed = replays;
+    const std::string line = "\nlast 2 0 " + std::to_string(score) + " ";
+    ASSERT_NE(changed.find(line), std::string::npos) << replays;
+    changed.replace(changed.find(line), line.size(), "\nlast 2 1 " + std::to_string(score) + " ");
+    std::ofstream(REPLAYS_FILE_NAME, std::ios::trunc) << changed;
+    PlayHarness again;
+    EXPECT_FALSE(again.game->ReplayBehind(2, true, 1, &behind));
+    EXPECT_TRUE(again.game->ReplayBehind(2, false, 0, &behind));
 }
 
 TEST(Replay, TheGoldenReplaysReachTheirScores) {
