@@ -205,6 +205,11 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     void ReplayQuit();
     // True when the game that ended was watched (its score goes nowhere).
     bool EndReplay();
+    // The player leaves a watched game for the menu (back, Escape, the
+    // pause button, a pad's Start).
+    void LeaveReplay();
+    // What a watched game shows over it: that it is a replay, and whose score.
+    void DrawReplayCaption();
     // The replays behind the tables follow a score into them (at `place` in
     // the top ten, -1 for none, and first in the last ten) and are saved.
     void RecordReplay(int place);
@@ -213,6 +218,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // The game behind a table's entry (rank 0 to 9 of the type's top or last
     // ten), or false when none is kept for it.
     bool ReplayBehind(int type, bool last, int rank, Replay* replay) const;
+    bool HasReplayBehind(int type, bool last, int rank) const;
 
     // ---- Parts of the render (drawlist.cpp) ----
     // The scale for a window of width by height pixels: f_ScaleX, f_ScaleY,
@@ -381,8 +387,9 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     size_t nextEvent_ = 0;
     bool watching_ = false;
     int watchedScore_ = -1;
-    int32_t playUpdate_ = 0;     // updates of play since the game began
-    float watchedWidth_ = 0.0f;  // the watched game's screen now
+    int32_t playUpdate_ = 0;      // updates of play since the game began
+    int seedBeforeWatching_ = 0;  // the generator's state, given back after
+    float watchedWidth_ = 0.0f;   // the watched game's screen now
     float watchedHeight_ = 0.0f;
     // The watched game's screen becomes width by height.
     void WatchShape(float width, float height);
@@ -394,10 +401,11 @@ class bb_Moxelpark_MyApp : public bb_app_App {
         int value = 0;
         bool built = false;
     };
-    NumberText ballsText_;  // " " and the balls left
-    NumberText scoreText_;  // the shown score in eight digits
-    String captionText_;    // "Hole N"
-    String captionLine_;    // where the new balls came from; empty on hole 1
+    NumberText ballsText_;      // " " and the balls left
+    NumberText scoreText_;      // the shown score in eight digits
+    NumberText replayCaption_;  // a watched game's caption, by its score
+    String captionText_;        // "Hole N"
+    String captionLine_;        // where the new balls came from; empty on hole 1
 
     // The meter as the aiming step left it, drawn over the golfer once the
     // rest of the hole is drawn.

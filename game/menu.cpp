@@ -33,6 +33,10 @@ constexpr int LIST_HEADROOM = 90;
 constexpr int LIST_MAX_ROWS = TABLE_LENGTH;
 constexpr float LIST_SIZE = 1.5f;
 
+// The mark before a score whose game can be watched.
+constexpr float REPLAY_MARK_BEFORE = 10.0f;
+constexpr float REPLAY_MARK_SIDE = 4.0f;
+
 // The sound switch.
 constexpr int SOUND_BUTTON_Y = 32;
 
@@ -96,6 +100,28 @@ void draw_score_list(bb_Moxelpark_MyApp* game, float x, float y, const char* tit
     game->m_Text(x, y, text, 0.0f, 0.0f);
 }
 
+// The rows of a list whose games are kept: each gets a small mark before its
+// score, and a press on the row (pointer or finger) watches that game.
+void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, bool last, int rows) {
+    if (box_open(game) || lineHeight <= 0.0f) return;
+    for (int rank = 0; rank < rows; ++rank) {
+        if (!game->HasReplayBehind(game->f_GameType, last, rank)) continue;
+        // Row 0 is the list's title.
+        const float rowY = y + lineHeight * static_cast<float>(rank + 1);
+        game->m_Rect(x - REPLAY_MARK_BEFORE, rowY + (lineHeight - REPLAY_MARK_SIDE) / 2.0f, REPLAY_MARK_SIDE,
+                     REPLAY_MARK_SIDE);
+        Replay replay;
+        if (game->f_PointerUsed == 0 && game->f_PointerDown != 0 &&
+            game->m_MouseIn(x - REPLAY_MARK_BEFORE, rowY, PANEL_WIDTH - PANEL_TEXT_INSET, lineHeight) &&
+            game->ReplayBehind(game->f_GameType, last, rank, &replay)) {
+            game->f_PointerUsed = 1;
+            game->f_KeyUsed = 1;
+            game->m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
+            game->WatchReplay(replay);
+        }
+    }
+}
+
 }  // namespace
 
 int bb_Moxelpark_MyApp::m_Menu() {
@@ -155,15 +181,19 @@ int bb_Moxelpark_MyApp::m_Menu() {
     if (rows < 1) rows = 1;
     if (rows > LIST_MAX_ROWS) rows = LIST_MAX_ROWS;
     const bool validType = base >= 0 && base + TABLE_LENGTH <= LAST_TEN_BASE;
-    if (validType)
+    if (validType) {
         draw_score_list(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
+        pick_replay(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, static_cast<float>(lineHeight), false, rows);
+    }
 
     // 9. The last ten, newest first.
     m_SetCol(200.0f, 255.0f, 100.0f, 1.0f);
     m_SetSize(LIST_SIZE);
-    if (validType)
+    if (validType) {
         draw_score_list(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base,
                         rows);
+        pick_replay(this, panelX + PANEL_TEXT_INSET, h / 2.0f, static_cast<float>(lineHeight), true, rows);
+    }
 
     // 10. Game-type buttons with the selection mark.
     m_ResetDraw();

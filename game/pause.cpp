@@ -143,6 +143,19 @@ int bb_Moxelpark_MyApp::m_InGame() {
     // 1. The menu slides in again when the game returns to it.
     m_ResetDraw();
     f_MenuSlide = MENU_SLIDE_START;
+    // A watched game has no panel: the back action and the pause button lead
+    // back to the menu.
+    if (Watching()) {
+        const bool back = take_key(this, ACTION_BACK);
+        const bool button =
+            m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, ICON_PAUSE) != 0 && f_PointerUsed == 0;
+        DrawReplayCaption();
+        if (back || button) {
+            click(this, RATE_QUIT);
+            LeaveReplay();
+        }
+        return 0;
+    }
     // 2. Open by the back action.
     if (f_Paused == 0 && take_key(this, ACTION_BACK)) open_panel(this);
     // 3. Open by the pause button.

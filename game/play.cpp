@@ -131,7 +131,8 @@ void carry(const PlayBox& from, const PlayBox& to, float* x, float* y) {
 // over (its points would reach the score tables), nor under the pause panel,
 // whose buttons can lie over the meter or the ball.
 bool controls_live(const bb_Moxelpark_MyApp* game) {
-    return game->f_GameOver == 0 && game->f_Paused == 0;
+    // A watched game takes no aim or stroke from the player.
+    return game->f_GameOver == 0 && game->f_Paused == 0 && !game->Watching();
 }
 
 // Whether the pointer is in the box around the ball that turns the golfer.
@@ -207,7 +208,8 @@ int bb_Moxelpark_MyApp::m_Game() {
         meter_.shown = true;
         meter_.firstBarPower = f_Power;
         const bool released = f_PointerDown == 0 && f_PointerUsed == 0 && f_KeyAim == 0;
-        if ((released || fired) && f_Power > 0.0f && f_Balls > 0 && controls_live(this)) {
+        const bool live = watching_ ? f_GameOver == 0 : controls_live(this);
+        if ((released || fired) && f_Power > 0.0f && f_Balls > 0 && live) {
             RecordStroke();
             f_ShotPower = f_Power + LAUNCH_EXTRA;
             m_PlaySFX(SFX_STROKE, FULL, FULL, 0.0f);

@@ -13,6 +13,12 @@
 
 namespace {
 
+// The caption of a watched game, beside the pause button.
+constexpr float REPLAY_CAPTION_X = 36.0f;
+constexpr float REPLAY_CAPTION_Y = 16.0f;
+constexpr float REPLAY_CAPTION_SIZE = 0.75f;
+constexpr float REPLAY_CAPTION_ALPHA = 0.9f;
+
 // The event due at this update of play, of this kind, or null. Events left
 // behind by an update they could not act in (a damaged replay) are passed over.
 const ReplayEvent* due(const Replay& r, size_t* next, int32_t update, ReplayEventKind kind) {
@@ -27,6 +33,8 @@ const ReplayEvent* due(const Replay& r, size_t* next, int32_t update, ReplayEven
 }  // namespace
 
 void bb_Moxelpark_MyApp::WatchReplay(const Replay& replay) {
+    // The generator goes on afterwards as if nothing had been watched.
+    if (!watching_) seedBeforeWatching_ = bb_random_Seed;
     watched_ = replay;
     watching_ = true;
     nextEvent_ = 0;
@@ -59,9 +67,6 @@ void bb_Moxelpark_MyApp::BeginReplay() {
 void bb_Moxelpark_MyApp::ReplayUpdate() {
     ++playUpdate_;
     if (watching_) {
-        // The player's pointer does not reach a watched game.
-        f_PointerDown = 0;
-        f_PointerUsed = 1;
         if (const ReplayEvent* e = due(watched_, &nextEvent_, playUpdate_, ReplayEventKind::SHAPE))
             WatchShape(e->width, e->height);
         return;
@@ -119,6 +124,7 @@ bool bb_Moxelpark_MyApp::EndReplay() {
     if (watching_) {
         watchedScore_ = f_Score;
         watching_ = false;
+        bb_random_Seed = seedBeforeWatching_;
         return true;
     }
     // A game resumed from a kept game was not recorded from its start: it
@@ -127,4 +133,25 @@ bool bb_Moxelpark_MyApp::EndReplay() {
     lastReplay_.score = f_Score;
     recording_ = Replay();
     return false;
+}
+
+void bb_Moxelpark_MyApp::LeaveReplay() {
+    if (!watching_) return;
+    f_GameMode = MODE_MENU_LOAD;
+    f_GameOver = 0;
+    f_PointerUsed = 1;
+    f_KeyUsed = 1;
+}
+
+void bb_Moxelpark_MyApp::DrawReplayCaption() {
+    // Beside the pause button, which leads back to the menu.
+    m_ResetDraw();
+    m_SetSize(REPLAY_CAPTION_SIZE);
+    m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
+    if (!replayCaption_.built || replayCaption_.value != watched_.score) {
+        replayCaption_ = {String("Replay of a game of type ") + String(watched_.gameType) +
+                              String(", score ") + String(watched_.score),
+                          watched_.score, true};
+    }
+    m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y, replayCaption_.text, 0.0f, 0.5f);
 }

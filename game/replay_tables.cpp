@@ -80,6 +80,11 @@ void bb_Moxelpark_MyApp::LoadReplays() {
     }
 }
 
+bool bb_Moxelpark_MyApp::HasReplayBehind(int type, bool last, int rank) const {
+    return type >= 1 && type <= GAME_TYPES && rank >= 0 && rank < TABLE_LENGTH &&
+           !tableReplays_[type - 1][last ? 1 : 0][rank].empty();
+}
+
 bool bb_Moxelpark_MyApp::ReplayBehind(int type, bool last, int rank, Replay* replay) const {
     if (type < 1 || type > GAME_TYPES || rank < 0 || rank >= TABLE_LENGTH) return false;
     const std::string& text = tableReplays_[type - 1][last ? 1 : 0][rank];

@@ -4,6 +4,7 @@
 // keeping nothing; the golden replays
 // (also played by the browser's build) reach their scores; and texts that
 // are not replays are told apart, each with its reason.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -86,6 +87,26 @@ TEST(Replay, AGameRecordedAsPlayedIsWatchedToTheSameScoreAndTouchesNothing) {
     PlayHarness again;
     EXPECT_FALSE(again.game->ReplayBehind(2, true, 1, &behind));
     EXPECT_TRUE(again.game->ReplayBehind(2, false, 0, &behind));
+
+    // From the menu: the top ten's first row is marked; a tap on it watches
+    // the game, Escape leaves it, and watched to its end it scores as played.
+    again.game->f_GameType = 2;
+    again.h.Update(60);
+    const auto marks = again.h.EntriesOf(DRAW_KIND_RECT);
+    const auto mark = std::find_if(marks.begin(), marks.end(), [](const auto& e) { return e.w == 4.0f; });
+    ASSERT_NE(mark, marks.end());
+    const int x = static_cast<int>(mark->x) + 30, y = static_cast<int>(mark->y) + 2;
+    again.Tap(x, y);
+    EXPECT_TRUE(again.game->Watching());
+    again.Key(KEY_ESCAPE);
+    again.h.Update(2);
+    EXPECT_FALSE(again.game->Watching());
+    EXPECT_EQ(again.game->f_GameMode, MODE_MENU);
+    again.h.Update(60);
+    again.Tap(x, y);
+    for (int i = 0; i < 100000 && again.game->Watching(); ++i) again.h.Update();
+    EXPECT_EQ(again.game->WatchedScore(), score);
+    EXPECT_EQ(read_file(STATE_FILE_NAME), state);
 }
 
 TEST(Replay, TheGoldenReplaysReachTheirScores) {
