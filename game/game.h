@@ -191,6 +191,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // kept or saved. It is drawn on its own screen, letterboxed in the window.
     void WatchReplay(const Replay& replay);
     bool Watching() const { return watching_; }
+    const Replay& WatchedReplay() const { return watched_; }
     // The score the last watched game reached; -1 while it plays.
     int WatchedScore() const { return watchedScore_; }
     // The last game played from its start to its end.
@@ -203,6 +204,9 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     void RecordStroke();
     void RecordQuit();
     void ReplayQuit();
+    // Updates of play this update runs: 1, more while a watched game is
+    // played faster or skips to its next stroke.
+    int ReplayPasses();
     // True when the game that ended was watched (its score goes nowhere).
     bool EndReplay();
     // The player leaves a watched game for the menu (back, Escape, the
@@ -389,6 +393,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int watchedScore_ = -1;
     int32_t playUpdate_ = 0;      // updates of play since the game began
     int seedBeforeWatching_ = 0;  // the generator's state, given back after
+    int32_t skipTo_ = 0;          // a watched game runs on to this update of play
     float watchedWidth_ = 0.0f;   // the watched game's screen now
     float watchedHeight_ = 0.0f;
     // The watched game's screen becomes width by height.

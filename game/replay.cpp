@@ -18,6 +18,11 @@ constexpr float REPLAY_CAPTION_X = 36.0f;
 constexpr float REPLAY_CAPTION_Y = 16.0f;
 constexpr float REPLAY_CAPTION_SIZE = 0.75f;
 constexpr float REPLAY_CAPTION_ALPHA = 0.9f;
+// Held (a press, a finger, the fire key), a watched game plays this many
+// times as fast; a skip to the next stroke runs at most this many updates of
+// play in one (a minute of play), and on in the next.
+constexpr int REPLAY_FAST_PASSES = 4;
+constexpr int32_t REPLAY_SKIP_PASSES_MAX = 3600;
 
 // The event due at this update of play, of this kind, or null. Events left
 // behind by an update they could not act in (a damaged replay) are passed over.
@@ -38,6 +43,7 @@ void bb_Moxelpark_MyApp::WatchReplay(const Replay& replay) {
     watched_ = replay;
     watching_ = true;
     nextEvent_ = 0;
+    skipTo_ = 0;
     watchedScore_ = -1;
     f_GameType = replay.gameType;
     bb_random_Seed = replay.seed;
@@ -149,9 +155,26 @@ void bb_Moxelpark_MyApp::DrawReplayCaption() {
     m_SetSize(REPLAY_CAPTION_SIZE);
     m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
     if (!replayCaption_.built || replayCaption_.value != watched_.score) {
-        replayCaption_ = {String("Replay of a game of type ") + String(watched_.gameType) +
-                              String(", score ") + String(watched_.score),
+        replayCaption_ = {String("Replay: game type ") + String(watched_.gameType) + String(", score ") +
+                              String(watched_.score),
                           watched_.score, true};
     }
     m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y, replayCaption_.text, 0.0f, 0.5f);
+}
+
+int bb_Moxelpark_MyApp::ReplayPasses() {
+    if (!watching_ || f_GameOver > 0) return 1;
+    if (f_KeyUsed == 0 && m_PlayKey(ACTION_RIGHT)) {
+        f_KeyUsed = 1;
+        for (size_t i = nextEvent_; i < watched_.events.size(); ++i) {
+            const ReplayEvent& e = watched_.events[i];
+            if (e.kind == ReplayEventKind::STROKE && e.update > playUpdate_) {
+                skipTo_ = e.update;
+                break;
+            }
+        }
+    }
+    if (skipTo_ > playUpdate_) return std::min(skipTo_ - playUpdate_, REPLAY_SKIP_PASSES_MAX);
+    const bool held = f_PointerDown != 0 || m_PlayKey(ACTION_CONFIRM);
+    return held ? REPLAY_FAST_PASSES : 1;
 }

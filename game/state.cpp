@@ -51,6 +51,7 @@ int to_logical(float pixels, float scale) {
 // menu; it stands while the pause panel is open or its end is shown.
 host::Activity activity_of(const bb_Moxelpark_MyApp* game) {
     if (game->f_LoadStep > 0) return host::Activity::LOADING;
+    if (game->Watching()) return host::Activity::WATCHING;
     if (game->f_GameMode != MODE_PLAY) return host::Activity::MENU;
     if (game->f_Paused != 0 || game->f_GameOver != 0) return host::Activity::PAUSED;
     return host::Activity::PLAYING;
@@ -197,11 +198,20 @@ int bb_Moxelpark_MyApp::m_OnUpdate() {
                 m_LoadMenu();
                 f_GameMode = MODE_MENU;
                 break;
-            case MODE_PLAY:
-                m_Game();
-                m_InGame();
-                ReplayQuit();
+            case MODE_PLAY: {
+                // A watched game may run several updates of play in this one
+                // (held to play faster, or on to its next stroke); each is
+                // a whole update of play, and the game's end is shown at
+                // the normal pace.
+                const int passes = ReplayPasses();
+                for (int pass = 0; pass < passes; ++pass) {
+                    m_Game();
+                    m_InGame();
+                    ReplayQuit();
+                    if (f_GameOver > 0 || f_GameMode != MODE_PLAY) break;
+                }
                 break;
+            }
             case MODE_PLAY_LOAD:
                 clear_for_new_game(this);
                 m_LoadGame();

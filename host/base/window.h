@@ -53,6 +53,7 @@ enum class Activity {
     PAUSED,   // a game under way but standing: the pause panel, the game's end
     PLAYING,  // a game under way and running
     LOADING,  // the wait screen, while the pictures and sounds of a screen shape come in
+    WATCHING,  // a recorded game played back
 };
 
 class WindowSystem {

@@ -32,14 +32,14 @@
 
 // What the player is doing, as the game says whenever it changes (0 the menu,
 // 1 a game standing, 2 a game running, 3 the wait screen while pictures and
-// sounds come in). During a game the page holds an entry of its own in the
+// sounds come in, 4 a replay watched). During a game the page holds an entry of its own in the
 // history, so that a phone's back button gives the game its back action (the
 // pause panel) instead of leaving; from the menu it leaves. While a game runs
 // the screen is kept from dimming. The wait screen changes neither (a game
 // whose window changes shape waits there too); the first screen after it is
 // the moment the start is over.
 (function () {
-  var MENU = 0, RUNNING = 2, LOADING = 3;
+  var MENU = 0, RUNNING = 2, LOADING = 3, WATCHING = 4;
   var activity = MENU, trapped = false, leaving = false, lock = null, shown = false;
   // A reload during a game comes back on the game's own entry: it is taken
   // as the game's, not pushed again, so a game keeps one entry whatever
@@ -72,6 +72,29 @@
     }
   }
 
+  // A link with a replay in its address ("#replay=...") plays that game back
+  // once the menu is first up (a game in progress, resumed, goes first); the
+  // address then loses its replay, so a reload does not play it again.
+  var linkTried = false;
+  function watchLink() {
+    linkTried = true;
+    var hash = location.hash;
+    if (hash.indexOf('replay=') < 0) return;
+    history.replaceState(history.state, '', location.pathname + location.search);
+    var size = lengthBytesUTF8(hash) + 1, text = _malloc(size);
+    stringToUTF8(hash, text, size);
+    var watching = Module['_moxel_watch'](text);
+    _free(text);
+    if (!watching && Module['onReplayRefused']) {
+      Module['onReplayRefused'](UTF8ToString(Module['_moxel_replay_answer']()));
+    }
+  }
+  // The link that plays the watched game back, for sharing.
+  Module['moxelReplayLink'] = function () {
+    var text = UTF8ToString(Module['_moxel_watched_replay']());
+    return text ? location.origin + location.pathname + location.search + '#replay=' + text : '';
+  };
+
   window.addEventListener('popstate', function () {
     if (leaving) { leaving = false; return; }
     if (!trapped) return;
@@ -96,10 +119,12 @@
         Module['moxelData'].menuShown();
       }, 0);
     }
-    if (now === MENU && activity !== MENU) Module['moxelKeepStorage']();
+    if (now === MENU && activity !== MENU && activity !== WATCHING) Module['moxelKeepStorage']();
+    if (now === MENU && !linkTried) watchLink();
+    if (Module['onWatching']) Module['onWatching'](now === WATCHING);
     activity = now;
     trap(now !== MENU);
-    keepAwake(now === RUNNING);
+    keepAwake(now === RUNNING || now === WATCHING);
   };
 })();
 

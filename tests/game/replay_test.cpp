@@ -1,9 +1,10 @@
 // Replays: a game recorded as it is played (strokes both ways, a resize in
-// flight, a quit) is kept behind its scores in the tables and watched from
-// its text to the same score at another window size, touching no table and
-// keeping nothing; the golden replays
-// (also played by the browser's build) reach their scores; and texts that
-// are not replays are told apart, each with its reason.
+// flight, a quit) is kept behind its scores in the tables, picked from the
+// menu and watched from its text to the same score at another window size,
+// touching no table and keeping nothing; the golden replays (also played by
+// the browser's build) reach their scores, also played faster and skipped
+// from stroke to stroke; and texts that are not replays are told apart, each
+// with its reason.
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -23,13 +24,20 @@ std::string read_file(const char* name) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Watches the replay to its end in a fresh start; the score it reaches.
-int watch(PlayHarness& w, const Replay& replay) {
+// Watches the replay to its end; the score it reaches. With a key, that key
+// is held all along (`tap`: pressed and let go by turns); `updates` counts
+// the updates it took.
+int watch(PlayHarness& w, const Replay& replay, int key = 0, bool tap = false, int* updates = nullptr) {
     w.game->WatchReplay(replay);
-    for (int i = 0; i < 100000 && w.game->WatchedScore() < 0; ++i) {
+    int n = 0;
+    for (; n < 100000 && w.game->WatchedScore() < 0; ++n) {
+        if (key != 0 && (!tap || n % 2 == 0)) w.h.KeyDown(key);
+        if (key != 0 && tap && n % 2 == 1) w.h.KeyUp(key);
         w.h.Update();
         w.h.Render();
     }
+    if (key != 0) w.h.KeyUp(key);
+    if (updates) *updates = n;
     return w.game->WatchedScore();
 }
 
@@ -126,7 +134,13 @@ TEST(Replay, TheGoldenReplaysReachTheirScores) {
         ASSERT_TRUE(DecodeReplay(text, &replay, &why)) << why;
         EXPECT_EQ(replay.gameType, type);
         EXPECT_EQ(replay.score, score);
-        EXPECT_EQ(watch(w, replay), score);
+        int plain = 0, fast = 0, skipping = 0;
+        EXPECT_EQ(watch(w, replay, 0, false, &plain), score);
+        // Held to play faster, and skipping from stroke to stroke: the same game, sooner.
+        EXPECT_EQ(watch(w, replay, KEY_SPACE, false, &fast), score);
+        EXPECT_EQ(watch(w, replay, KEY_RIGHT, true, &skipping), score);
+        EXPECT_LT(fast, plain / 2);
+        EXPECT_LT(skipping, plain / 2);
         ++count;
     }
     EXPECT_GE(count, 2 * GAME_TYPES);

@@ -342,6 +342,36 @@ function goldenReplays(probeDir) {
   check(lines.length > 0 && wrong.length === 0, 'the golden replays reach the desktop\'s scores in WebAssembly', wrong);
 }
 
+// A link with a replay in it plays that game back to its score and leaves
+// the menu on its game type; the watched game's Share copies a link that
+// plays it again; a damaged link is refused in plain words.
+async function replayLinkSession(browser, url) {
+  const golden = fs.readFileSync(path.join(__dirname, '..', 'game', 'golden_replays.txt'), 'utf8')
+    .split('\n').filter((l) => l && !l.startsWith('#')).pop().split(' ');
+  const [score, text] = [Number(golden[1]), golden[2]];
+  const { page, close } = await openPage(browser, { isolated: true });
+  await page.browserContext().overridePermissions(new URL(url).origin, ['clipboard-read', 'clipboard-write']);
+  const log = watch(page, 'replay link');
+  await page.goto(`${url}#replay=${text}`);
+  const sharing = () => page.evaluate(() => getComputedStyle(document.getElementById('share')).display !== 'none');
+  check(await waitFor(sharing, 20000), 'a link with a replay plays it back');
+  check(page.url() === url, 'the address loses its replay once it plays', page.url());
+  await page.click('#share');
+  const copied = () => page.evaluate(() => navigator.clipboard.readText().catch(() => ''));
+  check(await waitFor(async () => (await copied()) === `${url}#replay=${text}`, 3000),
+        'Share copies the link that plays the game again', await copied());
+  const watched = () => page.evaluate(() => Module._moxel_watched_score());
+  await waitFor(async () => (await watched()) >= 0, 60000, 250);
+  check((await watched()) === score, 'the watched game reaches its score', await watched());
+  check(await waitShot(page, menuShown, 10000) && !(await sharing()), 'then the menu is back');
+  const from = log.lines.length;
+  await page.goto(`${url}?again#replay=${text.slice(0, -4)}AAAA`);
+  check(await log.waitLine(STARTED, 20000, from) &&
+        await waitFor(() => page.evaluate(() => document.getElementById('toast').textContent.includes(
+          'cannot be played: it was cut short or changed')), 10000), 'a damaged link is refused in plain words');
+  await close();
+}
+
 // The game in progress survives a reload and a closed page: a stroke on hole 1
 // of game type 1, kept in IndexedDB at rest; a reload, then a new page on the
 // same profile, each go straight to the game under its pause panel (never the
@@ -492,6 +522,7 @@ async function main() {
     await phoneSessions(browser, site, { check, watch, openPage, waitShot, still });
     await keptGameSession(browser, server.url);
     await twoTabsSession(browser, server.url);
+    await replayLinkSession(browser, server.url);
     if (process.argv[3]) {
       await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
       goldenReplays(path.resolve(process.argv[3]));
