@@ -9,14 +9,13 @@
 #include <string>
 
 #include "fuzz/game_host.h"
+#include "game/bits.h"
 #include "game/replay_text.h"
 
 namespace {
 
 // Updates a watched replay may run: long enough for strokes, holes and an end.
 constexpr int WATCH_UPDATES = 3000;
-constexpr uint32_t FNV_OFFSET = 2166136261u;
-constexpr uint32_t FNV_PRIME = 16777619u;
 constexpr char BASE64URL[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 bb_Moxelpark_MyApp* game = nullptr;
@@ -24,8 +23,7 @@ bb_Moxelpark_MyApp* game = nullptr;
 // The bytes with their checksum after them, in base64url.
 std::string signed_text(const uint8_t* data, size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);
-    uint32_t h = FNV_OFFSET;
-    for (unsigned char c : bytes) h = (h ^ c) * FNV_PRIME;
+    const uint32_t h = fnv1a(bytes);
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((h >> (8 * i)) & 0xffu));
     std::string out;
     uint32_t acc = 0;

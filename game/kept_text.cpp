@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "game/bits.h"
+
 namespace {
 
 constexpr const char* TITLE = "Moxelpark kept game";
@@ -17,10 +19,8 @@ constexpr const char* CHECK = "check";
 constexpr char LINE_END = '\n';
 constexpr char SEPARATOR = ' ';
 
-// FNV-1a, 32 bits, over everything above the checksum line: it catches a
+// The checksum (FNV-1a, bits.h) over everything above its line catches a
 // changed digit anywhere, and its eight hex digits are easy to write.
-constexpr uint32_t FNV_OFFSET = 2166136261u;
-constexpr uint32_t FNV_PRIME = 16777619u;
 constexpr int HEX_DIGITS = 8;
 // Decimal digits of the largest int.
 constexpr int INT_DIGITS = 10;
@@ -35,24 +35,7 @@ constexpr int SCORE_LIMIT = 1000000000;
 constexpr float PLACE_LIMIT = 1000000.0f;
 
 uint32_t checksum(std::string_view text) {
-    uint32_t h = FNV_OFFSET;
-    for (char c : text) {
-        h ^= static_cast<unsigned char>(c);
-        h *= FNV_PRIME;
-    }
-    return h;
-}
-
-uint32_t bits_of(float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
-
-float float_of(uint32_t bits) {
-    float v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
+    return fnv1a(text);
 }
 
 // ---- Writing ----

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "game/bits.h"
 #include "game/constants.h"
 
 namespace {
@@ -23,8 +24,6 @@ constexpr uint32_t VARINT_BITS = 0x7f;
 constexpr int VARINT_SHIFT = 7;
 // A 32-bit value takes at most five bytes of seven bits.
 constexpr int VARINT_BYTES_MAX = 5;
-constexpr uint32_t FNV_OFFSET = 2166136261u;
-constexpr uint32_t FNV_PRIME = 16777619u;
 constexpr int CHECK_BYTES = 4;
 // The logical screen's sides lie within these for any window (play fits the
 // nominal 640 by 480 inside it), and the meter gives no more power than
@@ -32,27 +31,6 @@ constexpr int CHECK_BYTES = 4;
 constexpr float SIDE_MIN = 1.0f / 64.0f;
 constexpr float SIDE_MAX = 4096.0f;
 constexpr float POWER_MAX = 1000.0f;
-
-uint32_t fnv1a(const std::string& bytes, size_t count) {
-    uint32_t h = FNV_OFFSET;
-    for (size_t i = 0; i < count; ++i) {
-        h ^= static_cast<unsigned char>(bytes[i]);
-        h *= FNV_PRIME;
-    }
-    return h;
-}
-
-uint32_t bits_of(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-float float_of(uint32_t u) {
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
-}
 
 uint32_t zigzag(int32_t v) {
     return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(-static_cast<int32_t>(v < 0));
@@ -222,7 +200,7 @@ std::string EncodeReplay(const Replay& r) {
         }
     }
     out.Varint(zigzag(r.score));
-    out.Fixed(fnv1a(out.bytes, out.bytes.size()));
+    out.Fixed(fnv1a(out.bytes));
     return to_base64url(out.bytes);
 }
 
@@ -241,7 +219,8 @@ bool DecodeReplay(std::string_view text, Replay* r, std::string* why) {
     uint32_t sum = 0;
     for (int i = 0; i < CHECK_BYTES; ++i)
         sum |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[body + i])) << (BYTE_BITS * i);
-    if (sum != fnv1a(bytes, body)) return fail("it was cut short or changed", why);
+    if (sum != fnv1a(std::string_view(bytes).substr(0, body)))
+        return fail("it was cut short or changed", why);
 
     Reader in(bytes);
     Replay got;
