@@ -140,14 +140,14 @@ void bb_Moxelpark_MyApp::ComputeScale(int width, int height) {
     if (watching_) {
         // A watched game keeps the screen it was played on, letterboxed in
         // whole pixels from the window's edges.
-        bb_Moxelpark_jscrw = watchedWidth_;
-        bb_Moxelpark_jscrh = watchedHeight_;
-        const float byWidth = static_cast<float>(width) / watchedWidth_;
-        const float byHeight = static_cast<float>(height) / watchedHeight_;
+        bb_Moxelpark_jscrw = replayWidth_;
+        bb_Moxelpark_jscrh = replayHeight_;
+        const float byWidth = static_cast<float>(width) / replayWidth_;
+        const float byHeight = static_cast<float>(height) / replayHeight_;
         f_ScaleAxis = byHeight < byWidth ? AXIS_HEIGHT : AXIS_WIDTH;
         s = std::min(byWidth, byHeight);
-        f_OffsetX = std::floor((static_cast<float>(width) - watchedWidth_ * s) / 2.0f);
-        f_OffsetY = std::floor((static_cast<float>(height) - watchedHeight_ * s) / 2.0f);
+        f_OffsetX = std::floor((static_cast<float>(width) - replayWidth_ * s) / 2.0f);
+        f_OffsetY = std::floor((static_cast<float>(height) - replayHeight_ * s) / 2.0f);
     } else if (f_HeldShape == 1 && bb_Moxelpark_jscrw < bb_Moxelpark_jscrh * MENU_ASPECT_MIN) {
         bb_Moxelpark_jscrw = bb_Moxelpark_jscrh * MENU_ASPECT_MIN;
         f_ScaleAxis = AXIS_WIDTH;

@@ -394,10 +394,13 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     int32_t playUpdate_ = 0;      // updates of play since the game began
     int seedBeforeWatching_ = 0;  // the generator's state, given back after
     int32_t skipTo_ = 0;          // a watched game runs on to this update of play
-    float watchedWidth_ = 0.0f;   // the watched game's screen now
-    float watchedHeight_ = 0.0f;
+    // The screen the recorded or watched game is laid out on now.
+    float replayWidth_ = 0.0f;
+    float replayHeight_ = 0.0f;
     // The watched game's screen becomes width by height.
     void WatchShape(float width, float height);
+    // Adds an event at this update of play to the game being recorded.
+    void RecordEvent(ReplayEvent e);
 
     // A text made from one number, rebuilt only when the number changes, so
     // that the play screen allocates nothing in an update where nothing changed.

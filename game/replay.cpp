@@ -52,8 +52,8 @@ void bb_Moxelpark_MyApp::WatchReplay(const Replay& replay) {
 }
 
 void bb_Moxelpark_MyApp::WatchShape(float width, float height) {
-    watchedWidth_ = width;
-    watchedHeight_ = height;
+    replayWidth_ = width;
+    replayHeight_ = height;
     // Without a window (a replay checked by a tool) there is no scale to fit.
     bb_Moxelpark_jscrw = width;
     bb_Moxelpark_jscrh = height;
@@ -66,8 +66,16 @@ void bb_Moxelpark_MyApp::BeginReplay() {
     recording_ = Replay();
     recording_.gameType = f_GameType;
     recording_.seed = bb_random_Seed;
-    recording_.width = bb_Moxelpark_jscrw;
-    recording_.height = bb_Moxelpark_jscrh;
+    recording_.width = replayWidth_ = bb_Moxelpark_jscrw;
+    recording_.height = replayHeight_ = bb_Moxelpark_jscrh;
+}
+
+void bb_Moxelpark_MyApp::RecordEvent(ReplayEvent e) {
+    // A resumed game was not recorded from its start: nothing to add to.
+    if (watching_ || recording_.gameType == 0) return;
+    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
+    e.update = playUpdate_;
+    recording_.events.push_back(e);
 }
 
 void bb_Moxelpark_MyApp::ReplayUpdate() {
@@ -77,22 +85,14 @@ void bb_Moxelpark_MyApp::ReplayUpdate() {
             WatchShape(e->width, e->height);
         return;
     }
-    // A resumed game was not recorded from its start: nothing to add to.
-    if (recording_.gameType == 0) return;
-    float width = recording_.width, height = recording_.height;
-    for (const ReplayEvent& e : recording_.events) {
-        if (e.kind != ReplayEventKind::SHAPE) continue;
-        width = e.width;
-        height = e.height;
-    }
-    if (bb_Moxelpark_jscrw == width && bb_Moxelpark_jscrh == height) return;
-    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
+    if (bb_Moxelpark_jscrw == replayWidth_ && bb_Moxelpark_jscrh == replayHeight_) return;
+    replayWidth_ = bb_Moxelpark_jscrw;
+    replayHeight_ = bb_Moxelpark_jscrh;
     ReplayEvent e;
-    e.update = playUpdate_;
     e.kind = ReplayEventKind::SHAPE;
-    e.width = bb_Moxelpark_jscrw;
-    e.height = bb_Moxelpark_jscrh;
-    recording_.events.push_back(e);
+    e.width = replayWidth_;
+    e.height = replayHeight_;
+    RecordEvent(e);
 }
 
 bool bb_Moxelpark_MyApp::ReplayStroke() {
@@ -104,22 +104,17 @@ bool bb_Moxelpark_MyApp::ReplayStroke() {
 }
 
 void bb_Moxelpark_MyApp::RecordStroke() {
-    if (watching_ || recording_.gameType == 0) return;
-    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
     ReplayEvent e;
-    e.update = playUpdate_;
     e.kind = ReplayEventKind::STROKE;
     e.facing = f_Facing;
     e.power = f_Power;
-    recording_.events.push_back(e);
+    RecordEvent(e);
 }
 
 void bb_Moxelpark_MyApp::RecordQuit() {
-    if (watching_ || recording_.gameType == 0) return;
     ReplayEvent e;
-    e.update = playUpdate_;
     e.kind = ReplayEventKind::QUIT;
-    recording_.events.push_back(e);
+    RecordEvent(e);
 }
 
 void bb_Moxelpark_MyApp::ReplayQuit() {

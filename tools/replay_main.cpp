@@ -22,7 +22,7 @@
 #include "game/program.h"
 #include "host/app.h"
 #include "host/base/window.h"
-#include "runtime/runtime.h"
+#include "host/program_start.h"
 
 namespace {
 
@@ -80,11 +80,7 @@ int play(const Replay& replay) {
 
     static UnseenWindow window;
     host::set_window(&window);
-    gc_init1();
-    gc_mark_roots = bb_mark_roots;
-    bbInit();
-    gc_init2();
-    bbMain();
+    bb_std_main(0, nullptr);
     auto* game = static_cast<bb_Moxelpark_MyApp*>(bb_app_device->f_app);
     bb_app_device->InvokeOnCreate();
     for (int i = 0; i < LOADER_UPDATES_MAX && game->f_LoadStep != 0; ++i) bb_app_device->InvokeOnUpdate();
