@@ -261,11 +261,13 @@ async function phone(d, site, siteDir, check) {
     return;
   }
   // The first visit installs the worker; from the next load on it answers.
-  // The network goes only once that page is up: a page cut off while its
-  // own files still come reports their loads as failed (Firefox does).
+  // The network goes only once that page is up and every file of the game
+  // has come (those after the menu too): a page cut off while its own files
+  // still come reports their loads as failed (Firefox does).
   await d.reload();
   check(await started(d) && (await shotTest(d, P.menuShown, 10000)) && (await still(d)) &&
-        (await until(d, '!!navigator.serviceWorker.controller', 10000)), 'a service worker keeps the page');
+        (await until(d, '!!navigator.serviceWorker.controller && Module.moxelDataComplete === true', 20000)),
+        'a service worker keeps the page');
   site.offline(true);
   try {
     await d.reload();
