@@ -273,6 +273,9 @@ async function phone(d, site, siteDir, check) {
     await d.reload();
     check(await started(d), 'a reload without the network starts the game');
     check(await shotTest(d, P.menuShown, 10000), 'the menu draws offline');
+    // Left while the files after the menu still come, the page would report
+    // their loads cut off as failed (Firefox does): they come from the worker.
+    check(await until(d, 'Module.moxelDataComplete === true', 20000), 'every file of the game comes offline');
   } finally {
     site.offline(false);
   }
