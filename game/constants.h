@@ -177,6 +177,9 @@ constexpr int ACTION_FACE_B = 11;
 constexpr int ACTION_FACE_X = 12;
 constexpr int ACTION_FACE_Y = 13;
 constexpr int ACTION_BACK = 99;
+// Tab or the pad's Back button: the menu's keys go to the scores whose games
+// can be watched (a press steps to the next one).
+constexpr int ACTION_SCORES = 98;
 constexpr int PAD_BACK_A = 16;  // iCade entries that make up the back action
 constexpr int PAD_BACK_B = 17;
 // f_Pad values.

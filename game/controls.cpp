@@ -21,6 +21,7 @@ constexpr int JOY_BUTTON_0 = KEY_JOY0_A;
 constexpr int JOY_BUTTON_1 = KEY_JOY0_A + 1;
 constexpr int JOY_BUTTON_2 = KEY_JOY0_A + 2;
 constexpr int JOY_BUTTON_3 = KEY_JOY0_A + 3;
+constexpr int JOY_BUTTON_6 = KEY_JOY0_A + 6;
 constexpr int JOY_BUTTON_7 = KEY_JOY0_A + 7;
 constexpr int JOY_BUTTON_8 = KEY_JOY0_A + 8;
 constexpr int JOY_BUTTON_9 = KEY_JOY0_A + 9;
@@ -121,6 +122,8 @@ bool bb_Moxelpark_MyApp::m_PlayKey(int action) {
                    f_Pad[ACTION_FACE_X] != 0;
         case ACTION_FACE_Y:
             return (letters && (key(KEY_V) || key(KEY_I))) || key(JOY_BUTTON_3) || f_Pad[ACTION_FACE_Y] != 0;
+        case ACTION_SCORES:
+            return key(KEY_TAB) || key(JOY_BUTTON_6);
         case ACTION_BACK:
             return key(KEY_ESCAPE) || key(KEY_DELETE) || key(KEY_BACKSPACE) || key(JOY_BUTTON_7) ||
                    f_Pad[PAD_BACK_A] != 0 || f_Pad[PAD_BACK_B] != 0;

@@ -199,6 +199,10 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // Hooks of play: a game begins; an update of play begins (the screen it
     // is laid out on); a stroke is played; the player quits; the game ends.
     void BeginReplay();
+    // The game in play as recorded so far, for the kept game; and taken back
+    // from it, with the updates of play it had run.
+    std::string RecordingText() const;
+    void ResumeRecording(const std::string& text, int32_t playUpdate);
     void ReplayUpdate();
     bool ReplayStroke();
     void RecordStroke();
@@ -212,8 +216,16 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     // The player leaves a watched game for the menu (back, Escape, the
     // pause button, a pad's Start).
     void LeaveReplay();
-    // What a watched game shows over it: that it is a replay, and whose score.
-    void DrawReplayCaption();
+    // What a watched game shows over it: that it is a replay and whose score,
+    // how to play it faster, and the control that skips to the next stroke;
+    // at an end held on another score, the words that say so. True when the
+    // player leaves that end.
+    bool DrawReplayControls();
+    // A watched game that reaches another score than its own (a replay from
+    // another version) holds its end, so the player can read why: true, and
+    // the score it reached is known.
+    bool HoldWatchedEnd();
+    void SkipToNextStroke();
     // The replays behind the tables follow a score into them (at `place` in
     // the top ten, -1 for none, and first in the last ten) and are saved.
     void RecordReplay(int place);
@@ -386,11 +398,13 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     Replay lastReplay_;  // the last game played to its end
     Replay watched_;     // the game being watched
     // The replays' texts behind each type's top ten and last ten; empty for
-    // a score played before replays were kept, or resumed from a kept game.
+    // a score played before replays were kept, or resumed from a kept game
+    // without its recording.
     std::string tableReplays_[GAME_TYPES][2][TABLE_LENGTH];
     size_t nextEvent_ = 0;
     bool watching_ = false;
     int watchedScore_ = -1;
+    int menuPick_ = -1;           // the menu's score picked by keys (menu.cpp)
     int32_t playUpdate_ = 0;      // updates of play since the game began
     int seedBeforeWatching_ = 0;  // the generator's state, given back after
     int32_t skipTo_ = 0;          // a watched game runs on to this update of play
@@ -412,6 +426,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     NumberText ballsText_;      // " " and the balls left
     NumberText scoreText_;      // the shown score in eight digits
     NumberText replayCaption_;  // a watched game's caption, by its score
+    String replayHint_;         // and the line below it
     String captionText_;        // "Hole N"
     String captionLine_;        // where the new balls came from; empty on hole 1
 

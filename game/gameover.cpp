@@ -103,6 +103,7 @@ int bb_Moxelpark_MyApp::m_GameOver() {
 
     // 2. Grow in play; hand over to the menu; shrink on the menu.
     if (f_GameMode == MODE_PLAY) {
+        if (f_GameOverTime + 1 >= OVERLAY_SWITCH_TIME && HoldWatchedEnd()) return 0;
         f_GameOverTime += 1;
         if (f_GameOverTime >= OVERLAY_SWITCH_TIME) {
             f_GameMode = MODE_MENU_LOAD;

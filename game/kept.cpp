@@ -124,7 +124,10 @@ void bb_Moxelpark_MyApp::KeepGame() {
     // the state holds the score.
     if (keptUnsettled_) m_Save();
     if (keptUnsettled_) return;
-    write(take(*this));
+    KeptGame k = take(*this);
+    k.recording = RecordingText();
+    k.playUpdate = playUpdate_;
+    write(k);
     keptMoment_ = MomentNow();
 }
 
@@ -186,6 +189,7 @@ void bb_Moxelpark_MyApp::ResumeKeptGame() {
         return;
     }
     put(k, this);
+    ResumeRecording(k.recording, k.playUpdate);
     f_GameMode = MODE_PLAY;
     keptMoment_ = MomentNow();
     // A game that was over goes on to its end and records its score; any

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/bits.h"
+#include "game/replay_text.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ class Writer {
         text_ += hex;
         return *this;
     }
-    Writer& Hex(const char* digits) {
+    Writer& Word(const char* digits) {
         text_ += SEPARATOR;
         text_ += digits;
         return *this;
@@ -163,6 +164,29 @@ class Reader {
         if (b) *b = v[1].f;
         return true;
     }
+    // A line of `name`, an int within [0, high] and a word of letters,
+    // digits, '-' and '_' (a replay's text) no longer than `longest`.
+    bool IntAndWord(const char* name, int high, size_t longest, int* number, std::string* word,
+                    std::string* why) {
+        if (at_ >= lines_.size()) return Fail(name, "is missing", why);
+        std::string_view line = lines_[at_++];
+        const std::string prefix = std::string(name) + SEPARATOR;
+        const size_t gap = line.find(SEPARATOR, prefix.size());
+        if (line.substr(0, prefix.size()) != prefix || gap == std::string_view::npos)
+            return Fail(name, "is damaged", why);
+        const std::string_view text = line.substr(gap + 1);
+        if (!parse_int(line.substr(prefix.size(), gap - prefix.size()), number) || text.empty() ||
+            text.size() > longest)
+            return Fail(name, "is damaged", why);
+        for (char c : text) {
+            const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                            c == '-' || c == '_';
+            if (!ok) return Fail(name, "is damaged", why);
+        }
+        if (*number < 0 || *number > high) return Fail(name, "is out of range", why);
+        *word = std::string(text);
+        return true;
+    }
     bool AtEnd() const { return at_ == lines_.size(); }
 
     static bool Fail(const char* name, const char* what, std::string* why) {
@@ -204,7 +228,7 @@ bool read_table(Reader& in, const char* name, int* table, std::string* why) {
     return true;
 }
 
-bool read_body(Reader& in, KeptGame* g, std::string* why) {
+bool read_body(Reader& in, int version, KeptGame* g, std::string* why) {
     if (!in.Int("type", 1, GAME_TYPES, &g->gameType, why) || !in.Int("hole", 1, HOLE_LIMIT, &g->hole, why) ||
         !in.Int("balls", 0, BALLS_LIMIT, &g->balls, why) ||
         !in.Int("score", 0, SCORE_LIMIT, &g->score, why) ||
@@ -229,6 +253,9 @@ bool read_body(Reader& in, KeptGame* g, std::string* why) {
     if (!read_objects(in, g, why)) return false;
     if (!in.Int("recorded", 0, 1, &g->recorded, why) || !read_table(in, "top", g->top, why) ||
         !read_table(in, "last", g->last, why))
+        return false;
+    if (version != KEPT_GAME_VERSION_WITHOUT_RECORDING && !in.AtEnd() &&
+        !in.IntAndWord("recording", REPLAY_UPDATES_MAX, REPLAY_TEXT_MAX, &g->playUpdate, &g->recording, why))
         return false;
     if (!in.AtEnd()) {
         *why = "it has lines after its last value";
@@ -288,6 +315,7 @@ std::string WriteKeptGame(const KeptGame& g) {
     out.Name("last");
     for (int v : g.last) out.Int(v);
     out.End();
+    if (!g.recording.empty()) out.Name("recording").Int(g.playUpdate).Word(g.recording.c_str()).End();
     return out.text() + KeptGameCheckLine(out.text());
 }
 
@@ -295,7 +323,7 @@ std::string KeptGameCheckLine(const std::string& body) {
     char sum[HEX_DIGITS + 1];
     std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(checksum(body)));
     Writer out;
-    out.Name(CHECK).Hex(sum).End();
+    out.Name(CHECK).Word(sum).End();
     return out.text();
 }
 
@@ -317,7 +345,7 @@ bool ReadKeptGame(const std::string& text, KeptGame* game, std::string* why) {
         *why = "its version line is damaged";
         return false;
     }
-    if (version != KEPT_GAME_VERSION) {
+    if (version != KEPT_GAME_VERSION && version != KEPT_GAME_VERSION_WITHOUT_RECORDING) {
         *why = "it was written by another version of the game (format " + std::to_string(version) + ")";
         return false;
     }
@@ -340,7 +368,7 @@ bool ReadKeptGame(const std::string& text, KeptGame* game, std::string* why) {
     }
     KeptGame g;
     Reader in(body.substr(title.size() + versionEnd + 1));
-    if (!read_body(in, &g, why)) return false;
+    if (!read_body(in, version, &g, why)) return false;
     *game = g;
     return true;
 }

@@ -17,11 +17,14 @@
 
 #include "game/constants.h"
 
-// The kept game's format; a file of another version is not resumed.
-constexpr int KEPT_GAME_VERSION = 1;
+// The kept game's format; a file of another version is not resumed. Format 1
+// (without the game's recording) is still read.
+constexpr int KEPT_GAME_VERSION = 2;
+constexpr int KEPT_GAME_VERSION_WITHOUT_RECORDING = 1;
 // No game writes a file near this size (every object and table full is about
-// 5 KB): a larger one is refused before it is read.
-constexpr long KEPT_GAME_MAX_BYTES = 64 * 1024;
+// 5 KB, the longest recording a replay holds under 64 KB): a larger one is
+// refused before it is read.
+constexpr long KEPT_GAME_MAX_BYTES = 128 * 1024;
 
 // One course object as f_Objects holds it (the floats the play loop reads).
 struct KeptObject {
@@ -61,6 +64,12 @@ struct KeptGame {
     int recorded = 0;
     int top[TABLE_LENGTH] = {};
     int last[TABLE_LENGTH] = {};
+    // The game as recorded so far (a replay's text, its score not yet known)
+    // and the updates of play it has run: a resumed game goes on recording,
+    // so it leaves a replay as a game played straight through does. Empty
+    // for a game that was not recorded from its start.
+    std::string recording;
+    int playUpdate = 0;
 };
 
 // The whole text of the file.

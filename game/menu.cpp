@@ -2,6 +2,8 @@
 // each game, shows the backdrop and the score panel with the selected game
 // type's top ten and last ten, and offers the sound switch, the three game
 // types (by pointer, keys or pad), the iCade switch and the credits button.
+// A score whose game is kept can be picked (pointer, touch, keys or pad) and
+// watched again.
 //
 // One press acts once: a control acts only while f_PointerUsed (or, for
 // keys, f_KeyUsed) is 0 and sets it; the update clears the latches when
@@ -36,6 +38,11 @@ constexpr float LIST_SIZE = 1.5f;
 // The mark before a score whose game can be watched.
 constexpr float REPLAY_MARK_BEFORE = 10.0f;
 constexpr float REPLAY_MARK_SIDE = 4.0f;
+// The row keys have picked is underlined this thick. Rows are numbered
+// through both lists; none picked is PICK_NONE.
+constexpr float PICK_LINE = 1.0f;
+constexpr int PICK_NONE = -1;
+constexpr int PICK_ROWS = 2 * TABLE_LENGTH;
 
 // The sound switch.
 constexpr int SOUND_BUTTON_Y = 32;
@@ -100,26 +107,48 @@ void draw_score_list(bb_Moxelpark_MyApp* game, float x, float y, const char* tit
     game->m_Text(x, y, text, 0.0f, 0.0f);
 }
 
+// Watches the game behind a row of the selected type's top ten (`last`
+// false) or last ten; false when it is not kept.
+bool watch_row(bb_Moxelpark_MyApp* game, bool last, int rank) {
+    Replay replay;
+    if (!game->ReplayBehind(game->f_GameType, last, rank, &replay)) return false;
+    game->f_PointerUsed = 1;
+    game->f_KeyUsed = 1;
+    game->m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
+    game->WatchReplay(replay);
+    return true;
+}
+
 // The rows of a list whose games are kept: each gets a small mark before its
-// score, and a press on the row (pointer or finger) watches that game.
-void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, bool last, int rows) {
+// score, the row picked by keys is underlined, and a press on a row (pointer
+// or finger) watches that game.
+void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, bool last, int rows,
+                 int picked) {
     if (box_open(game) || lineHeight <= 0.0f) return;
+    const float rowWidth = PANEL_WIDTH - PANEL_TEXT_INSET;
     for (int rank = 0; rank < rows; ++rank) {
         if (!game->HasReplayBehind(game->f_GameType, last, rank)) continue;
         // Row 0 is the list's title.
         const float rowY = y + lineHeight * static_cast<float>(rank + 1);
         game->m_Rect(x - REPLAY_MARK_BEFORE, rowY + (lineHeight - REPLAY_MARK_SIDE) / 2.0f, REPLAY_MARK_SIDE,
                      REPLAY_MARK_SIDE);
-        Replay replay;
+        if (picked == (last ? TABLE_LENGTH : 0) + rank)
+            game->m_Rect(x - REPLAY_MARK_BEFORE, rowY + lineHeight - PICK_LINE, rowWidth, PICK_LINE);
         if (game->f_PointerUsed == 0 && game->f_PointerDown != 0 &&
-            game->m_MouseIn(x - REPLAY_MARK_BEFORE, rowY, PANEL_WIDTH - PANEL_TEXT_INSET, lineHeight) &&
-            game->ReplayBehind(game->f_GameType, last, rank, &replay)) {
-            game->f_PointerUsed = 1;
-            game->f_KeyUsed = 1;
-            game->m_PlaySFX(SFX_CLICK, RATE_NORMAL, CLICK_VOLUME, 0.0f);
-            game->WatchReplay(replay);
-        }
+            game->m_MouseIn(x - REPLAY_MARK_BEFORE, rowY, rowWidth, lineHeight))
+            watch_row(game, last, rank);
     }
+}
+
+// The kept row after (`step` 1) or before (-1) `from` among the `rows` shown
+// of each list, the top ten's before the last ten's; PICK_NONE past the end.
+int step_pick(const bb_Moxelpark_MyApp* game, int rows, int from, int step) {
+    for (int p = from + step; p >= 0 && p < PICK_ROWS; p += step) {
+        if (p % TABLE_LENGTH < rows &&
+            game->HasReplayBehind(game->f_GameType, p >= TABLE_LENGTH, p % TABLE_LENGTH))
+            return p;
+    }
+    return PICK_NONE;
 }
 
 }  // namespace
@@ -183,7 +212,8 @@ int bb_Moxelpark_MyApp::m_Menu() {
     const bool validType = base >= 0 && base + TABLE_LENGTH <= LAST_TEN_BASE;
     if (validType) {
         draw_score_list(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, "Top ", "Highscore", base, rows);
-        pick_replay(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, static_cast<float>(lineHeight), false, rows);
+        pick_replay(this, panelX + PANEL_TEXT_INSET, TOP_LIST_Y, static_cast<float>(lineHeight), false, rows,
+                    menuPick_);
     }
 
     // 9. The last ten, newest first.
@@ -192,7 +222,8 @@ int bb_Moxelpark_MyApp::m_Menu() {
     if (validType) {
         draw_score_list(this, panelX + PANEL_TEXT_INSET, h / 2.0f, "Last ", "Last", LAST_TEN_BASE + base,
                         rows);
-        pick_replay(this, panelX + PANEL_TEXT_INSET, h / 2.0f, static_cast<float>(lineHeight), true, rows);
+        pick_replay(this, panelX + PANEL_TEXT_INSET, h / 2.0f, static_cast<float>(lineHeight), true, rows,
+                    menuPick_);
     }
 
     // 10. Game-type buttons with the selection mark.
@@ -216,25 +247,46 @@ int bb_Moxelpark_MyApp::m_Menu() {
         }
     }
 
-    // 11. Keys and pad: both directions are tested, then the start.
+    // 11. Keys and pad: Tab or the pad's Back steps through the scores whose
+    // games are kept (and off them after the last); while one is picked, up
+    // and down step between them, the start watches it and back lets go.
+    // Otherwise both directions choose the type, then the start.
     m_ResetDraw();
+    if (menuPick_ != step_pick(this, rows, menuPick_ - 1, 1)) menuPick_ = PICK_NONE;
+    const bool keysFree = f_KeyUsed == 0 && !box_open(this);
+    const bool start = m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_FACE_B) || m_PlayKey(ACTION_FACE_X) ||
+                       m_PlayKey(ACTION_FACE_Y);
+    if (keysFree && m_PlayKey(ACTION_SCORES)) {
+        f_KeyUsed = 1;
+        menuPick_ = step_pick(this, rows, menuPick_, 1);
+        m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
+    } else if (keysFree && menuPick_ != PICK_NONE && (m_PlayKey(ACTION_UP) || m_PlayKey(ACTION_DOWN))) {
+        f_KeyUsed = 1;
+        const int step = m_PlayKey(ACTION_UP) ? -1 : 1;
+        const int next = step_pick(this, rows, menuPick_, step);
+        if (next != PICK_NONE) menuPick_ = next;
+        m_PlaySFX(SFX_CLICK, step < 0 ? RATE_PREVIOUS : RATE_NEXT, CLICK_VOLUME, 0.0f);
+    } else if (keysFree && menuPick_ != PICK_NONE && m_PlayKey(ACTION_BACK)) {
+        f_KeyUsed = 1;
+        menuPick_ = PICK_NONE;
+    } else if (keysFree && menuPick_ != PICK_NONE && start) {
+        watch_row(this, menuPick_ >= TABLE_LENGTH, menuPick_ % TABLE_LENGTH);
+    }
     if ((m_PlayKey(ACTION_UP) || m_PlayKey(ACTION_LEFT)) && f_GameType > 1 && f_KeyUsed == 0 &&
         !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType -= 1;
+        menuPick_ = PICK_NONE;
         m_PlaySFX(SFX_CLICK, RATE_PREVIOUS, CLICK_VOLUME, 0.0f);
     }
     if ((m_PlayKey(ACTION_DOWN) || m_PlayKey(ACTION_RIGHT)) && f_GameType < GAME_TYPES && f_KeyUsed == 0 &&
         !box_open(this)) {
         f_KeyUsed = 1;
         f_GameType += 1;
+        menuPick_ = PICK_NONE;
         m_PlaySFX(SFX_CLICK, RATE_NEXT, CLICK_VOLUME, 0.0f);
     }
-    if ((m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_FACE_B) || m_PlayKey(ACTION_FACE_X) ||
-         m_PlayKey(ACTION_FACE_Y)) &&
-        f_KeyUsed == 0 && !box_open(this)) {
-        start_game(this);
-    }
+    if (start && f_KeyUsed == 0 && !box_open(this)) start_game(this);
 
     // 12. iCade switch.
     m_ResetDraw();

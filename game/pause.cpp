@@ -149,8 +149,8 @@ int bb_Moxelpark_MyApp::m_InGame() {
         const bool back = take_key(this, ACTION_BACK);
         const bool button =
             m_Button(SLOT_ICONS, PAUSE_BUTTON_AT, PAUSE_BUTTON_AT, ICON_PAUSE) != 0 && f_PointerUsed == 0;
-        DrawReplayCaption();
-        if (back || button) {
+        const bool leaveEnd = DrawReplayControls();
+        if (back || button || leaveEnd) {
             click(this, RATE_QUIT);
             LeaveReplay();
         }

@@ -18,6 +18,14 @@ constexpr float REPLAY_CAPTION_X = 36.0f;
 constexpr float REPLAY_CAPTION_Y = 16.0f;
 constexpr float REPLAY_CAPTION_SIZE = 0.75f;
 constexpr float REPLAY_CAPTION_ALPHA = 0.9f;
+constexpr float REPLAY_LINE = 9.0f;
+constexpr const char* REPLAY_HINT = "Hold to play faster";
+// The control that skips to the next stroke, in the top right corner: big
+// enough for a finger.
+constexpr const char* REPLAY_SKIP_WORDS = "Next stroke >";
+constexpr float REPLAY_SKIP_WIDTH = 96.0f;
+constexpr float REPLAY_SKIP_HEIGHT = 32.0f;
+constexpr float REPLAY_SKIP_ALPHA = 0.35f;
 // Held (a press, a finger, the fire key), a watched game plays this many
 // times as fast; a skip to the next stroke runs at most this many updates of
 // play in one (a minute of play), and on in the next.
@@ -45,6 +53,7 @@ void bb_Moxelpark_MyApp::WatchReplay(const Replay& replay) {
     nextEvent_ = 0;
     skipTo_ = 0;
     watchedScore_ = -1;
+    replayCaption_.built = false;
     f_GameType = replay.gameType;
     bb_random_Seed = replay.seed;
     f_GameMode = MODE_PLAY_LOAD;
@@ -71,11 +80,40 @@ void bb_Moxelpark_MyApp::BeginReplay() {
 }
 
 void bb_Moxelpark_MyApp::RecordEvent(ReplayEvent e) {
-    // A resumed game was not recorded from its start: nothing to add to.
+    // A game resumed from a file that had no recording was not recorded
+    // from its start: nothing to add to.
     if (watching_ || recording_.gameType == 0) return;
-    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) return;
+    // No game strokes this often; a replay missing an event would play
+    // another game, so a game beyond this leaves none.
+    if (recording_.events.size() >= static_cast<size_t>(REPLAY_EVENTS_MAX)) {
+        recording_ = Replay();
+        return;
+    }
     e.update = playUpdate_;
     recording_.events.push_back(e);
+}
+
+std::string bb_Moxelpark_MyApp::RecordingText() const {
+    return watching_ || recording_.gameType == 0 ? std::string() : EncodeReplay(recording_);
+}
+
+void bb_Moxelpark_MyApp::ResumeRecording(const std::string& text, int32_t playUpdate) {
+    recording_ = Replay();
+    playUpdate_ = playUpdate;
+    Replay r;
+    std::string why;
+    // Anything but this game's own recording so far is no recording of it.
+    if (text.empty() || !DecodeReplay(text, &r, &why) || r.gameType != f_GameType ||
+        (!r.events.empty() && r.events.back().update > playUpdate))
+        return;
+    recording_ = r;
+    replayWidth_ = r.width;
+    replayHeight_ = r.height;
+    for (const ReplayEvent& e : r.events) {
+        if (e.kind != ReplayEventKind::SHAPE) continue;
+        replayWidth_ = e.width;
+        replayHeight_ = e.height;
+    }
 }
 
 void bb_Moxelpark_MyApp::ReplayUpdate() {
@@ -128,8 +166,8 @@ bool bb_Moxelpark_MyApp::EndReplay() {
         bb_random_Seed = seedBeforeWatching_;
         return true;
     }
-    // A game resumed from a kept game was not recorded from its start: it
-    // leaves no replay (and never another game's).
+    // A game resumed from a kept game that held no recording leaves no
+    // replay (and never another game's).
     lastReplay_ = recording_;
     lastReplay_.score = f_Score;
     recording_ = Replay();
@@ -144,32 +182,68 @@ void bb_Moxelpark_MyApp::LeaveReplay() {
     f_KeyUsed = 1;
 }
 
-void bb_Moxelpark_MyApp::DrawReplayCaption() {
+bool bb_Moxelpark_MyApp::HoldWatchedEnd() {
+    if (!watching_ || f_Score == watched_.score) return false;
+    watchedScore_ = f_Score;
+    return true;
+}
+
+bool bb_Moxelpark_MyApp::DrawReplayControls() {
     // Beside the pause button, which leads back to the menu.
     m_ResetDraw();
     m_SetSize(REPLAY_CAPTION_SIZE);
     m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
-    if (!replayCaption_.built || replayCaption_.value != watched_.score) {
-        replayCaption_ = {String("Replay: game type ") + String(watched_.gameType) + String(", score ") +
-                              String(watched_.score),
-                          watched_.score, true};
+    const bool wrongEnd = watchedScore_ >= 0;
+    const int shown = wrongEnd ? f_Score : watched_.score;
+    if (!replayCaption_.built || replayCaption_.value != shown) {
+        replayCaption_.text = wrongEnd ? String("This replay comes from another version of Moxelpark:")
+                                       : String("Replay: game type ") + String(watched_.gameType) +
+                                             String(", score ") + String(watched_.score);
+        replayHint_ = wrongEnd ? String("it scores ") + String(f_Score) + String(" here, not ") +
+                                     String(watched_.score) + String(".")
+                               : String(REPLAY_HINT);
+        replayCaption_.value = shown;
+        replayCaption_.built = true;
     }
     m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y, replayCaption_.text, 0.0f, 0.5f);
+    m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y + REPLAY_LINE, replayHint_, 0.0f, 0.5f);
+    // A held end is left by any press, as by the pause button.
+    if (wrongEnd) return f_PointerDown != 0 && f_PointerUsed == 0;
+
+    // The next stroke, for a finger or a pointer (the keys' is Right).
+    if (f_GameOver != 0) return false;
+    const float x = bb_Moxelpark_jscrw - REPLAY_SKIP_WIDTH;
+    m_SetCol(0.0f, 0.0f, 0.0f, REPLAY_SKIP_ALPHA);
+    m_Rect(x, 0.0f, REPLAY_SKIP_WIDTH, REPLAY_SKIP_HEIGHT);
+    m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
+    static const String SKIP(REPLAY_SKIP_WORDS);
+    m_Text(x + REPLAY_SKIP_WIDTH / 2.0f, REPLAY_SKIP_HEIGHT / 2.0f, SKIP, 0.5f, 0.5f);
+    if (f_PointerDown != 0 && f_PointerUsed == 0 &&
+        m_MouseIn(x, 0.0f, REPLAY_SKIP_WIDTH, REPLAY_SKIP_HEIGHT)) {
+        f_PointerUsed = 1;
+        SkipToNextStroke();
+    }
+    return false;
+}
+
+void bb_Moxelpark_MyApp::SkipToNextStroke() {
+    for (size_t i = nextEvent_; i < watched_.events.size(); ++i) {
+        const ReplayEvent& e = watched_.events[i];
+        if (e.kind == ReplayEventKind::STROKE && e.update > playUpdate_) {
+            skipTo_ = e.update;
+            return;
+        }
+    }
 }
 
 int bb_Moxelpark_MyApp::ReplayPasses() {
     if (!watching_ || f_GameOver > 0) return 1;
     if (f_KeyUsed == 0 && m_PlayKey(ACTION_RIGHT)) {
         f_KeyUsed = 1;
-        for (size_t i = nextEvent_; i < watched_.events.size(); ++i) {
-            const ReplayEvent& e = watched_.events[i];
-            if (e.kind == ReplayEventKind::STROKE && e.update > playUpdate_) {
-                skipTo_ = e.update;
-                break;
-            }
-        }
+        SkipToNextStroke();
     }
     if (skipTo_ > playUpdate_) return std::min(skipTo_ - playUpdate_, REPLAY_SKIP_PASSES_MAX);
-    const bool held = f_PointerDown != 0 || m_PlayKey(ACTION_CONFIRM);
+    // A press on the skip control is not held for speed.
+    const bool held = (f_PointerDown != 0 && f_PointerUsed == 0) || m_PlayKey(ACTION_CONFIRM);
     return held ? REPLAY_FAST_PASSES : 1;
 }

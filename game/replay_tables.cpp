@@ -25,7 +25,7 @@ constexpr long REPLAYS_FILE_MAX = 4L * 1024 * 1024;
 
 void bb_Moxelpark_MyApp::RecordReplay(int place) {
     if (f_GameType < 1 || f_GameType > GAME_TYPES) return;
-    // A game resumed from a kept game was not recorded from its start.
+    // A game resumed from a kept game that held no recording has none.
     const std::string text = lastReplay_.gameType == f_GameType ? EncodeReplay(lastReplay_) : std::string();
     std::string* top = tableReplays_[f_GameType - 1][0];
     std::string* last = tableReplays_[f_GameType - 1][1];

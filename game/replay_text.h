@@ -24,8 +24,9 @@ constexpr int REPLAY_VERSION = 1;
 // The part of a page's address that carries a replay: "#replay=" and the text.
 constexpr const char* REPLAY_LINK_KEY = "replay=";
 // No game comes near these: a longer text is refused before it is decoded.
+// The most events at their longest (13 bytes) stay well within the text.
 constexpr size_t REPLAY_TEXT_MAX = 64 * 1024;
-constexpr int REPLAY_EVENTS_MAX = 10000;
+constexpr int REPLAY_EVENTS_MAX = 3000;
 // About 46 hours of play at 60 updates a second.
 constexpr int32_t REPLAY_UPDATES_MAX = 10000000;
 

@@ -34,7 +34,7 @@ constexpr float READOUT_FROM_BOTTOM = 16.0f;
 
 // The actions whose release clears f_KeyUsed.
 constexpr int GAME_ACTIONS[] = {ACTION_UP,     ACTION_LEFT,   ACTION_RIGHT,  ACTION_DOWN, ACTION_CONFIRM,
-                                ACTION_FACE_B, ACTION_FACE_X, ACTION_FACE_Y, ACTION_BACK};
+                                ACTION_FACE_B, ACTION_FACE_X, ACTION_FACE_Y, ACTION_BACK, ACTION_SCORES};
 
 // A pointer coordinate in device pixels to logical units, truncated toward
 // zero. The scale is 0 before the first render and a window position can be

@@ -226,6 +226,17 @@ TEST(KeptGame, AResumedGameIsTheSameGameStrokeForStroke) {
         p = start_again_and_resume();
         expect_same(outcome(*p), straight[i]);
     }
+
+    // Recorded across every restart, the game leaves a replay that plays to
+    // its score.
+    quit_from_panel(*p);
+    until_menu(*p);
+    const Replay replay = p->game->LastReplay();
+    EXPECT_EQ(replay.events.size(), strokes.size() + 1) << "every stroke and the quit";
+    EXPECT_EQ(replay.score, p->game->f_HighScores[LAST_TEN_BASE + TABLE_LENGTH]);
+    p->game->WatchReplay(replay);
+    for (int n = 0; n < REST_LIMIT * 20 && p->game->WatchedScore() < 0; ++n) p->h.Update();
+    EXPECT_EQ(p->game->WatchedScore(), replay.score);
 }
 
 TEST(KeptGame, ResumedAtAnotherWindowShapeTheHoleIsCarriedOverAsAResizeCarriesIt) {
@@ -373,7 +384,7 @@ TEST(KeptGame, OneThatCannotBeReadIsReportedAndSetAsideAndTheMenuStarts) {
         {"cut in half", good.substr(0, good.size() / 2), "it is cut short"},
         {"cut before its last line end", good.substr(0, good.size() - 1), "it is cut short"},
         {"edited by hand", replaced("\nballs 8\n", "\nballs 9\n"), "it was changed after it was written"},
-        {"another version", replaced("\nversion 1\n", "\nversion 2\n"),
+        {"another version", replaced("\nversion 2\n", "\nversion 3\n"),
          "it was written by another version of the game"},
         {"a game type there is not", WriteKeptGame(badType), "its type line is out of range"},
         {"a ball beyond any screen", WriteKeptGame(badFloat), "its ball line is damaged"},
@@ -436,10 +447,20 @@ TEST(KeptText, FloatsAndEveryValueSurviveTheTextBitForBit) {
         k.top[j] = 1000 - j;
         k.last[j] = -j;
     }
+    k.recording = "TQEBBAAAAAAAACBEAADwQwA-_-_";
+    k.playUpdate = 1234;
     KeptGame back;
     std::string why;
     ASSERT_TRUE(ReadKeptGame(WriteKeptGame(k), &back, &why)) << why;
     EXPECT_EQ(WriteKeptGame(back), WriteKeptGame(k));
+
+    // A file of the format before games kept their recording still resumes.
+    k.recording.clear();
+    std::string older = WriteKeptGame(k);
+    older.replace(older.find("\nversion 2\n"), 11, "\nversion 1\n");
+    older = older.substr(0, older.rfind("check "));
+    ASSERT_TRUE(ReadKeptGame(older + KeptGameCheckLine(older), &back, &why)) << why;
+    EXPECT_TRUE(back.recording.empty());
     EXPECT_TRUE(std::signbit(back.ballVX));
     EXPECT_EQ(back.ballVY, k.ballVY);
     EXPECT_EQ(back.heroX, k.heroX);

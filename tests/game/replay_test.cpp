@@ -110,6 +110,21 @@ TEST(Replay, AGameRecordedAsPlayedIsWatchedToTheSameScoreAndTouchesNothing) {
     again.h.Update(2);
     EXPECT_FALSE(again.game->Watching());
     EXPECT_EQ(again.game->f_GameMode, MODE_MENU);
+    // By keys: Tab picks the first kept score (underlined), down the next,
+    // Enter watches it.
+    again.h.Update(60);
+    again.Key(KEY_TAB);
+    again.Key(KEY_DOWN);
+    const auto underlined = again.h.EntriesOf(DRAW_KIND_RECT);
+    const auto under =
+        std::find_if(underlined.begin(), underlined.end(), [](const auto& e) { return e.h == 1.0f; });
+    ASSERT_NE(under, underlined.end());
+    EXPECT_LT(under->y, mark->y + 20.0f) << "down stays on the only kept score";
+    EXPECT_EQ(again.game->f_GameType, 2);
+    again.Key(KEY_ENTER);
+    EXPECT_TRUE(again.game->Watching());
+    again.Key(KEY_ESCAPE);
+    again.h.Update(2);
     again.h.Update(60);
     again.Tap(x, y);
     for (int i = 0; i < 100000 && again.game->Watching(); ++i) again.h.Update();
@@ -144,6 +159,37 @@ TEST(Replay, TheGoldenReplaysReachTheirScores) {
         ++count;
     }
     EXPECT_GE(count, 2 * GAME_TYPES);
+
+    // The next stroke by a finger on its control, top right.
+    in.clear();
+    in.seekg(0);
+    do std::getline(in, line);
+    while (line.empty() || line[0] == '#');
+    Replay replay;
+    std::string why;
+    ASSERT_TRUE(DecodeReplay(line.substr(line.rfind(' ') + 1), &replay, &why));
+    w.game->WatchReplay(replay);
+    w.h.Update(2);
+    const int balls = w.game->f_Balls;
+    w.Tap(static_cast<int>(bb_Moxelpark_jscrw) - 20, 10);
+    w.h.Update();
+    EXPECT_EQ(w.game->f_Balls, balls - 1) << "the first stroke is played at once";
+
+    // A replay whose game reaches another score holds its end, saying so,
+    // until the player moves on.
+    replay.score += 1;
+    w.game->WatchReplay(replay);
+    for (int n = 0; n < 100000 && w.game->WatchedScore() < 0; ++n) w.h.Update();
+    EXPECT_EQ(w.game->WatchedScore(), replay.score - 1);
+    w.h.Update(200);
+    w.h.Render();
+    EXPECT_TRUE(w.game->Watching());
+    std::string shown;
+    for (const auto& glyph : w.h.EntriesOf(SLOT_FONT)) shown += static_cast<char>(glyph.frame + 32.0f);
+    EXPECT_NE(shown.find("anotherversion"), std::string::npos) << shown;
+    w.Tap(320, 240);
+    w.h.Update(2);
+    EXPECT_EQ(w.game->f_GameMode, MODE_MENU);
 }
 
 TEST(ReplayText, WhatIsNotAReplayIsToldApart) {
