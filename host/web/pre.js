@@ -75,7 +75,7 @@
   // A link with a replay in its address ("#replay=...") plays that game back
   // once the menu is first up (a game in progress, resumed, goes first); the
   // address then loses its replay, so a reload does not play it again.
-  var linkTried = false;
+  var linkTried = false, linkWatched = false;
   function watchLink() {
     linkTried = true;
     var hash = location.hash;
@@ -85,6 +85,7 @@
     stringToUTF8(hash, text, size);
     var watching = Module['_moxel_watch'](text);
     _free(text);
+    linkWatched = watching !== 0;
     if (!watching && Module['onReplayRefused']) {
       Module['onReplayRefused'](UTF8ToString(Module['_moxel_replay_answer']()));
     }
@@ -122,6 +123,11 @@
     if (now === MENU && activity !== MENU && activity !== WATCHING) Module['moxelKeepStorage']();
     if (now === MENU && !linkTried) watchLink();
     if (Module['onWatching']) Module['onWatching'](now === WATCHING);
+    // Back from a link's game, the page offers that game type to play.
+    if (activity === WATCHING && now !== WATCHING && linkWatched) {
+      linkWatched = false;
+      if (Module['onLinkWatched']) Module['onLinkWatched'](Module['_moxel_watched_type']());
+    }
     activity = now;
     trap(now !== MENU);
     keepAwake(now === RUNNING || now === WATCHING);

@@ -49,3 +49,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* moxel_replay_answer() {
 extern "C" EMSCRIPTEN_KEEPALIVE int moxel_watched_score() {
     return game() ? game()->WatchedScore() : -1;
 }
+
+// The game type of the last game watched; 0 before any.
+extern "C" EMSCRIPTEN_KEEPALIVE int moxel_watched_type() {
+    return game() ? game()->WatchedReplay().gameType : 0;
+}

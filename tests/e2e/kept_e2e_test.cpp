@@ -2,8 +2,9 @@
 // window closed through the window manager mid-hole, `kill -9` with the ball
 // in flight and at rest. Each start goes straight back to the game, paused,
 // without showing the menu first; the game is then finished from the pause
-// panel and its score lands in the tables once. A kept game that cannot be
-// read is reported, set aside, and the menu starts.
+// panel and its score lands in the tables once, its game kept as a replay
+// that plays to that score. A kept game that cannot be read is reported, set
+// aside, and the menu starts.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -17,6 +18,9 @@ namespace {
 
 constexpr const char* KEPT = ".vendlegame";
 constexpr const char* STATE = ".vendlestate";
+constexpr const char* REPLAYS = ".vendlereplays";
+// The first row of the menu's top ten at 640 by 480.
+constexpr int TOP_SCORE_X = 570, TOP_SCORE_Y = 82;
 // Hole 1 of game type 1: a stroke released 80 units below the meter's top scores.
 constexpr int SCORING_POWER = 80;
 // A stroke this strong flies for seconds, off the walls.
@@ -162,6 +166,28 @@ TEST(KeptGameEndToEnd, ClosedOrKilledInFlightOrAtRestTheGameComesBackAndScoresOn
         ASSERT_TRUE(wait_for_menu(server, window, 15.0));
         ASSERT_TRUE(wait_for([&] { return dir.read(KEPT).empty(); }, 5.0, 0.1))
             << "the ended game is still kept";
+
+        // Recorded across the close and both kills, the game is kept behind
+        // its score; the replay checker plays it to that score, and a click
+        // on the score watches it, changing nothing.
+        const std::string replays = dir.read(REPLAYS);
+        const std::string row = "\nlast 1 0 " + std::to_string(score) + " ";
+        const size_t at = replays.find(row);
+        ASSERT_NE(at, std::string::npos) << replays;
+        const std::string text =
+            replays.substr(at + row.size(), replays.find('\n', at + 1) - at - row.size());
+        int status = -1;
+        const std::string said = run(std::string(MOXEL_REPLAY_TOOL) + " " + text, &status);
+        EXPECT_EQ(status, 0) << said;
+        EXPECT_NE(said.find("game type 1, score " + std::to_string(score)), std::string::npos) << said;
+        const std::string state = dir.read(STATE);
+        ASSERT_TRUE(wait_for_menu_at_rest(server, window));
+        click(server, window, TOP_SCORE_X, TOP_SCORE_Y);
+        EXPECT_TRUE(wait_for([&] { return play_screen(server, window); }, 5.0, 0.05)) << "not watched";
+        key(server, window, "Escape");
+        EXPECT_TRUE(wait_for_menu(server, window, 10.0));
+        EXPECT_EQ(dir.read(STATE), state);
+        EXPECT_EQ(dir.read(KEPT), "");
         expect_exits_after_close(server, game);
         EXPECT_EQ(game.err(), "");
     }

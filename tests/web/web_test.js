@@ -345,10 +345,11 @@ function goldenReplays(probeDir) {
 // A link with a replay in it plays that game back to its score and leaves
 // the menu on its game type; the watched game's Share hands the system's
 // share sheet a link that plays it again; a damaged link is refused in plain words.
-async function replayLinkSession(browser, url) {
+async function replayLinkSession(browser, url, recorded) {
   const golden = fs.readFileSync(path.join(__dirname, '..', 'game', 'golden_replays.txt'), 'utf8')
     .split('\n').filter((l) => l && !l.startsWith('#')).pop().split(' ');
-  const [score, text] = [Number(golden[1]), golden[2]];
+  // The game the kept-game session played (else a golden one).
+  const { score, text } = recorded || { score: Number(golden[1]), text: golden[2] };
   // The system's share sheet is stood in for (a headless browser has none).
   const { page, close } = await openPage(browser, { isolated: true, init: () => {
     navigator.share = (data) => { window.shared = data.url; return Promise.resolve(); };
@@ -366,6 +367,8 @@ async function replayLinkSession(browser, url) {
   await waitFor(async () => (await watched()) >= 0, 60000, 250);
   check((await watched()) === score, 'the watched game reaches its score', await watched());
   check(await waitShot(page, menuShown, 10000) && !(await sharing()), 'then the menu is back');
+  check(await waitFor(() => page.evaluate(() => document.getElementById('toast').textContent.includes(
+    'Your turn: game type ')), 3000), 'and the page offers its game type to play');
   const from = log.lines.length;
   await page.goto(`${url}?again#replay=${text.slice(0, -4)}AAAA`);
   check(await log.waitLine(STARTED, 20000, from) &&
@@ -464,7 +467,14 @@ async function keptGameSession(browser, url) {
   const fields = await stateFields(page);
   check(fields && fields[FIELD_TYPE1_LAST] === STROKE_SCORE && fields[FIELD_TYPE1_LAST + 2] === 0,
         'the score is recorded once', fields && fields.slice(35, 40));
+  // Its game, recorded across both restarts, is kept behind the score.
+  const replays = await page.evaluate(() => {
+    try { return FS.readFile('/save/.vendlereplays', { encoding: 'utf8' }); } catch (e) { return ''; }
+  });
+  const line = new RegExp(`\nlast 1 0 ${STROKE_SCORE} ([A-Za-z0-9_-]+)\n`).exec(replays);
+  check(line, 'the game is kept as a replay behind its score', replays);
   await context.close();
+  return line && { score: STROKE_SCORE, text: line[1] };
 }
 
 // Two tabs of the game on one profile: the second says the game is open
@@ -522,9 +532,9 @@ async function main() {
     await refusedStorageSession(browser, server.url);
     await padSession(browser, server.url);
     await phoneSessions(browser, site, { check, watch, openPage, waitShot, still });
-    await keptGameSession(browser, server.url);
+    const recorded = await keptGameSession(browser, server.url);
     await twoTabsSession(browser, server.url);
-    await replayLinkSession(browser, server.url);
+    await replayLinkSession(browser, server.url, recorded);
     if (process.argv[3]) {
       await probeSession(browser, path.resolve(process.argv[3]), process.argv[4]);
       goldenReplays(path.resolve(process.argv[3]));
