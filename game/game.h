@@ -426,7 +426,7 @@ class bb_Moxelpark_MyApp : public bb_app_App {
     NumberText ballsText_;      // " " and the balls left
     NumberText scoreText_;      // the shown score in eight digits
     NumberText replayCaption_;  // a watched game's caption, by its score
-    String replayHint_;         // and the line below it
+    String replayHint_[2];      // and the lines on the grass
     String captionText_;        // "Hole N"
     String captionLine_;        // where the new balls came from; empty on hole 1
 

@@ -13,17 +13,20 @@
 
 namespace {
 
-// The caption of a watched game, beside the pause button.
+// What a watched game shows: a caption beside the pause button (which leads
+// back to the menu), a hint on the grass, and the control that skips to the
+// next stroke in the top right corner, big enough for a finger. The font's
+// own size keeps its pixels whole.
+constexpr float REPLAY_TEXT_SIZE = 1.0f;
 constexpr float REPLAY_CAPTION_X = 36.0f;
 constexpr float REPLAY_CAPTION_Y = 16.0f;
-constexpr float REPLAY_CAPTION_SIZE = 0.75f;
-constexpr float REPLAY_CAPTION_ALPHA = 0.9f;
-constexpr float REPLAY_LINE = 9.0f;
+constexpr float REPLAY_TEXT_ALPHA = 0.9f;
+constexpr float REPLAY_HINT_FROM_BOTTOM = 16.0f;
+constexpr float REPLAY_HINT_LINE = 14.0f;
+constexpr float REPLAY_HINT_MARGIN = 8.0f;
 constexpr const char* REPLAY_HINT = "Hold to play faster";
-// The control that skips to the next stroke, in the top right corner: big
-// enough for a finger.
 constexpr const char* REPLAY_SKIP_WORDS = "Next stroke >";
-constexpr float REPLAY_SKIP_WIDTH = 96.0f;
+constexpr float REPLAY_SKIP_WIDTH = 112.0f;
 constexpr float REPLAY_SKIP_HEIGHT = 32.0f;
 constexpr float REPLAY_SKIP_ALPHA = 0.35f;
 // Held (a press, a finger, the fire key), a watched game plays this many
@@ -189,35 +192,41 @@ bool bb_Moxelpark_MyApp::HoldWatchedEnd() {
 }
 
 bool bb_Moxelpark_MyApp::DrawReplayControls() {
-    // Beside the pause button, which leads back to the menu.
-    m_ResetDraw();
-    m_SetSize(REPLAY_CAPTION_SIZE);
-    m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
+    const float w = bb_Moxelpark_jscrw;
     const bool wrongEnd = watchedScore_ >= 0;
     const int shown = wrongEnd ? f_Score : watched_.score;
     if (!replayCaption_.built || replayCaption_.value != shown) {
-        replayCaption_.text = wrongEnd ? String("This replay comes from another version of Moxelpark:")
-                                       : String("Replay: game type ") + String(watched_.gameType) +
-                                             String(", score ") + String(watched_.score);
-        replayHint_ = wrongEnd ? String("it scores ") + String(f_Score) + String(" here, not ") +
-                                     String(watched_.score) + String(".")
-                               : String(REPLAY_HINT);
-        replayCaption_.value = shown;
-        replayCaption_.built = true;
+        replayCaption_ = {String("Replay: game type ") + String(watched_.gameType) + String(", score ") +
+                              String(watched_.score),
+                          shown, true};
+        replayHint_[0] = wrongEnd ? String("This replay comes from another version of Moxelpark:") : String();
+        replayHint_[1] = wrongEnd ? String("it scores ") + String(f_Score) + String(" here, not ") +
+                                        String(watched_.score) + String(".")
+                                  : String(REPLAY_HINT);
     }
-    m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y, replayCaption_.text, 0.0f, 0.5f);
-    m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y + REPLAY_LINE, replayHint_, 0.0f, 0.5f);
+    m_ResetDraw();
+    m_SetSize(REPLAY_TEXT_SIZE);
+    m_SetCol(WHITE, WHITE, WHITE, REPLAY_TEXT_ALPHA);
+    m_Text(REPLAY_CAPTION_X, REPLAY_CAPTION_Y, replayCaption_.text, 0.0f, 1.0f);
+    // The hint, or why the end is held, on the grass, within the screen.
+    const int longest = std::max(replayHint_[0].Length(), replayHint_[1].Length());
+    m_SetSize(std::min(REPLAY_TEXT_SIZE,
+                       (w - 2.0f * REPLAY_HINT_MARGIN) / static_cast<float>(FONT_ADVANCE * longest)));
+    const float hintY = bb_Moxelpark_jscrh - REPLAY_HINT_FROM_BOTTOM;
+    m_Text(w / 2.0f, hintY - REPLAY_HINT_LINE, replayHint_[0], 1.0f, 1.0f);
+    m_Text(w / 2.0f, hintY, replayHint_[1], 1.0f, 1.0f);
     // A held end is left by any press, as by the pause button.
     if (wrongEnd) return f_PointerDown != 0 && f_PointerUsed == 0;
 
     // The next stroke, for a finger or a pointer (the keys' is Right).
     if (f_GameOver != 0) return false;
-    const float x = bb_Moxelpark_jscrw - REPLAY_SKIP_WIDTH;
+    const float x = w - REPLAY_SKIP_WIDTH;
+    m_SetSize(REPLAY_TEXT_SIZE);
     m_SetCol(0.0f, 0.0f, 0.0f, REPLAY_SKIP_ALPHA);
     m_Rect(x, 0.0f, REPLAY_SKIP_WIDTH, REPLAY_SKIP_HEIGHT);
-    m_SetCol(WHITE, WHITE, WHITE, REPLAY_CAPTION_ALPHA);
+    m_SetCol(WHITE, WHITE, WHITE, REPLAY_TEXT_ALPHA);
     static const String SKIP(REPLAY_SKIP_WORDS);
-    m_Text(x + REPLAY_SKIP_WIDTH / 2.0f, REPLAY_SKIP_HEIGHT / 2.0f, SKIP, 0.5f, 0.5f);
+    m_Text(x + REPLAY_SKIP_WIDTH / 2.0f, REPLAY_SKIP_HEIGHT / 2.0f, SKIP, 1.0f, 1.0f);
     if (f_PointerDown != 0 && f_PointerUsed == 0 &&
         m_MouseIn(x, 0.0f, REPLAY_SKIP_WIDTH, REPLAY_SKIP_HEIGHT)) {
         f_PointerUsed = 1;
