@@ -342,14 +342,10 @@ function goldenReplays(probeDir) {
   check(lines.length > 0 && wrong.length === 0, 'the golden replays reach the desktop\'s scores in WebAssembly', wrong);
 }
 
-// A link with a replay in it plays that game back to its score and leaves
-// the menu on its game type; the watched game's Share hands the system's
+// A link with the game the kept-game session recorded plays it back to its
+// score and offers its game type; the watched game's Share hands the system's
 // share sheet a link that plays it again; a damaged link is refused in plain words.
-async function replayLinkSession(browser, url, recorded) {
-  const golden = fs.readFileSync(path.join(__dirname, '..', 'game', 'golden_replays.txt'), 'utf8')
-    .split('\n').filter((l) => l && !l.startsWith('#')).pop().split(' ');
-  // The game the kept-game session played (else a golden one).
-  const { score, text } = recorded || { score: Number(golden[1]), text: golden[2] };
+async function replayLinkSession(browser, url, { score, text }) {
   // The system's share sheet is stood in for (a headless browser has none).
   const { page, close } = await openPage(browser, { isolated: true, init: () => {
     navigator.share = (data) => { window.shared = data.url; return Promise.resolve(); };
@@ -474,7 +470,7 @@ async function keptGameSession(browser, url) {
   const line = new RegExp(`\nlast 1 0 ${STROKE_SCORE} ([A-Za-z0-9_-]+)\n`).exec(replays);
   check(line, 'the game is kept as a replay behind its score', replays);
   await context.close();
-  return line && { score: STROKE_SCORE, text: line[1] };
+  return { score: STROKE_SCORE, text: line && line[1] };
 }
 
 // Two tabs of the game on one profile: the second says the game is open
