@@ -38,9 +38,9 @@ constexpr float LIST_SIZE = 1.5f;
 // The mark before a score whose game can be watched.
 constexpr float REPLAY_MARK_BEFORE = 10.0f;
 constexpr float REPLAY_MARK_SIDE = 4.0f;
-// The row keys have picked is underlined this thick. Rows are numbered
-// through both lists; none picked is PICK_NONE.
-constexpr float PICK_LINE = 1.0f;
+// The row keys have picked is lit by a faint bar of the list's colour. Rows
+// are numbered through both lists; none picked is PICK_NONE.
+constexpr float PICK_ALPHA = 0.3f;
 constexpr int PICK_NONE = -1;
 constexpr int PICK_ROWS = 2 * TABLE_LENGTH;
 
@@ -120,7 +120,7 @@ bool watch_row(bb_Moxelpark_MyApp* game, bool last, int rank) {
 }
 
 // The rows of a list whose games are kept: each gets a small mark before its
-// score, the row picked by keys is underlined, and a press on a row (pointer
+// score, the row picked by keys is lit, and a press on a row (pointer
 // or finger) watches that game.
 void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, bool last, int rows,
                  int picked) {
@@ -132,8 +132,11 @@ void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, b
         const float rowY = y + lineHeight * static_cast<float>(rank + 1);
         game->m_Rect(x - REPLAY_MARK_BEFORE, rowY + (lineHeight - REPLAY_MARK_SIDE) / 2.0f, REPLAY_MARK_SIDE,
                      REPLAY_MARK_SIDE);
-        if (picked == (last ? TABLE_LENGTH : 0) + rank)
-            game->m_Rect(x - REPLAY_MARK_BEFORE, rowY + lineHeight - PICK_LINE, rowWidth, PICK_LINE);
+        if (picked == (last ? TABLE_LENGTH : 0) + rank) {
+            game->m_Alpha(PICK_ALPHA);
+            game->m_Rect(x - REPLAY_MARK_BEFORE, rowY, rowWidth, lineHeight);
+            game->m_Alpha(1.0f);
+        }
         if (game->f_PointerUsed == 0 && game->f_PointerDown != 0 &&
             game->m_MouseIn(x - REPLAY_MARK_BEFORE, rowY, rowWidth, lineHeight))
             watch_row(game, last, rank);

@@ -110,14 +110,14 @@ TEST(Replay, AGameRecordedAsPlayedIsWatchedToTheSameScoreAndTouchesNothing) {
     again.h.Update(2);
     EXPECT_FALSE(again.game->Watching());
     EXPECT_EQ(again.game->f_GameMode, MODE_MENU);
-    // By keys: Tab picks the first kept score (underlined), down the next,
+    // By keys: Tab picks the first kept score (lit), down the next,
     // Enter watches it.
     again.h.Update(60);
     again.Key(KEY_TAB);
     again.Key(KEY_DOWN);
     const auto rects = again.h.EntriesOf(DRAW_KIND_RECT);
     EXPECT_EQ(std::count_if(rects.begin(), rects.end(),
-                            [&](const auto& e) { return e.h == 1.0f && e.y < mark->y + 20.0f; }),
+                            [&](const auto& e) { return e.alpha < 1.0f && e.y > 0.0f && e.y < mark->y; }),
               1)
         << "down stays on the only kept score";
     again.Key(KEY_ENTER);
