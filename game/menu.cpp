@@ -120,8 +120,8 @@ bool watch_row(bb_Moxelpark_MyApp* game, bool last, int rank) {
 }
 
 // The rows of a list whose games are kept: each gets a small mark before its
-// score, the row picked by keys is lit, and a press on a row (pointer
-// or finger) watches that game.
+// score, the row picked by keys is lit, and a press on a row (pointer or
+// finger) watches that game.
 void pick_replay(bb_Moxelpark_MyApp* game, float x, float y, float lineHeight, bool last, int rows,
                  int picked) {
     if (box_open(game) || lineHeight <= 0.0f) return;
@@ -255,6 +255,7 @@ int bb_Moxelpark_MyApp::m_Menu() {
     // and down step between them, the start watches it and back lets go.
     // Otherwise both directions choose the type, then the start.
     m_ResetDraw();
+    // A picked score whose game is no longer kept, or no longer shown, is let go.
     if (menuPick_ != step_pick(this, rows, menuPick_ - 1, 1)) menuPick_ = PICK_NONE;
     const bool keysFree = f_KeyUsed == 0 && !box_open(this);
     const bool start = m_PlayKey(ACTION_CONFIRM) || m_PlayKey(ACTION_FACE_B) || m_PlayKey(ACTION_FACE_X) ||
