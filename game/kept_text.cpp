@@ -35,8 +35,11 @@ constexpr int SCORE_LIMIT = 1000000000;
 // Places and speeds are logical units; a logical screen is at most 640 by 480.
 constexpr float PLACE_LIMIT = 1000000.0f;
 
-uint32_t checksum(std::string_view text) {
-    return fnv1a(text);
+// The checksum's eight hex digits for the text above its line.
+std::string check_digits(std::string_view body) {
+    char sum[HEX_DIGITS + 1];
+    std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(fnv1a(body)));
+    return sum;
 }
 
 // ---- Writing ----
@@ -320,10 +323,8 @@ std::string WriteKeptGame(const KeptGame& g) {
 }
 
 std::string KeptGameCheckLine(const std::string& body) {
-    char sum[HEX_DIGITS + 1];
-    std::snprintf(sum, sizeof sum, "%08x", static_cast<unsigned>(checksum(body)));
     Writer out;
-    out.Name(CHECK).Word(sum).End();
+    out.Name(CHECK).Word(check_digits(body).c_str()).End();
     return out.text();
 }
 
@@ -360,9 +361,7 @@ bool ReadKeptGame(const std::string& text, KeptGame* game, std::string* why) {
     const std::string_view body = std::string_view(text).substr(0, lastLine + 1);
     const std::string_view sumText = std::string_view(text).substr(
         lastLine + 1 + checkName.size(), text.size() - lastLine - 2 - checkName.size());
-    char expected[HEX_DIGITS + 1];
-    std::snprintf(expected, sizeof expected, "%08x", static_cast<unsigned>(checksum(body)));
-    if (sumText != expected) {
+    if (sumText != check_digits(body)) {
         *why = "it was changed after it was written (its checksum does not match)";
         return false;
     }

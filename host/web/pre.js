@@ -32,9 +32,10 @@
 
 // What the player is doing, as the game says whenever it changes (0 the menu,
 // 1 a game standing, 2 a game running, 3 the wait screen while pictures and
-// sounds come in, 4 a replay watched). During a game the page holds an entry of its own in the
-// history, so that a phone's back button gives the game its back action (the
-// pause panel) instead of leaving; from the menu it leaves. While a game runs
+// sounds come in, 4 a replay watched). During a game the page holds an entry
+// of its own in the history, so that a phone's back button gives the game
+// its back action (the pause panel) instead of leaving; from the menu it
+// leaves. While a game runs
 // the screen is kept from dimming. The wait screen changes neither (a game
 // whose window changes shape waits there too); the first screen after it is
 // the moment the start is over.
