@@ -2,9 +2,8 @@
 // window closed through the window manager mid-hole, `kill -9` with the ball
 // in flight and at rest. Each start goes straight back to the game, paused,
 // without showing the menu first; the game is then finished from the pause
-// panel and its score lands in the tables once, its game kept as a replay
-// that plays to that score. A kept game that cannot be read is reported, set
-// aside, and the menu starts.
+// panel and its score lands in the tables once. A kept game that cannot be
+// read is reported, set aside, and the menu starts.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -166,10 +165,7 @@ TEST(KeptGameEndToEnd, ClosedOrKilledInFlightOrAtRestTheGameComesBackAndScoresOn
         ASSERT_TRUE(wait_for_menu(server, window, 15.0));
         ASSERT_TRUE(wait_for([&] { return dir.read(KEPT).empty(); }, 5.0, 0.1))
             << "the ended game is still kept";
-
-        // Recorded across the close and both kills, the game is kept behind
-        // its score; the replay checker plays it to that score, and a click
-        // on the score watches it.
+        // Its game kept behind its score, checked by the replay tool, watched by a click.
         const std::string replays = dir.read(REPLAYS);
         const std::string row = "\nlast 1 0 " + std::to_string(score) + " ";
         const size_t at = replays.find(row);
